@@ -1,0 +1,22 @@
+// Which file a name leads to, links followed: device and inode.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+namespace tessimar {
+
+struct FileIdentity {
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the folder at path, or nothing when path is not a folder.
+std::optional<FileIdentity> FolderIdentity(const std::string& path);
+
+bool IsFolder(const std::string& path);
+
+}  // namespace tessimar

@@ -1,0 +1,121 @@
+#include "scan/folder_walk.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "platform/text_compare.h"
+#include "scan/listed_folders.h"
+#include "scan/scan_texts.h"
+
+namespace tessimar {
+namespace {
+
+struct PictureMask {
+  std::string_view Mask;
+  bool TSettings::*Enabled;
+};
+
+// The order matters: a name matching two masks is catalogued under the first.
+constexpr std::array<PictureMask, 6> PictureMasks{{
+    {"*.bmp", &TSettings::SearchBMP},
+    {"*.jp*g", &TSettings::SearchJPG},
+    {"*.gif", &TSettings::SearchGIF},
+    {"*.png", &TSettings::SearchPNG},
+    {"*.tif*", &TSettings::SearchTIFF},
+    {"*.cr2", &TSettings::SearchCR2},
+}};
+
+// The progress caption is refreshed at every tenth catalogued file only.
+constexpr std::int32_t CaptionInterval = 10;
+
+}  // namespace
+
+FolderWalk::FolderWalk(Catalogue& catalogue, const TSettings& settings, ScanHost& host, const TrashFolders& trash,
+                       const std::atomic<bool>& scanStopped)
+    : catalogue_(catalogue), settings_(settings), host_(host), trash_(trash), scanStopped_(scanStopped) {}
+
+void FolderWalk::ScanFolder(std::string path) {
+  path = ListedFolderText(std::move(path));
+  const auto identity = FolderIdentity(path);
+  if (!identity || trash_.Contains(path)) return;
+  ancestors_.clear();
+  Visit(path, *identity);
+}
+
+void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
+  if (trash_.IsTrash(identity)) return;
+  host_.PumpMessages();
+
+  // Read once, and only when a mask needs it: a visit after a stop reads nothing.
+  std::optional<std::vector<DirectoryEntry>> entries;
+  bool registered = false;
+  for (int mask = 0; mask < static_cast<int>(PictureMasks.size()); ++mask) {
+    if (!(settings_.*PictureMasks[mask].Enabled)) continue;
+    if (scanStopped_) return;
+    if (!entries) entries = ReadDirectory(path);
+    CatalogueMask(path, *entries, mask, registered);
+  }
+
+  if (!host_.ScanSubfolders()) return;
+  if (!entries) entries = ReadDirectory(path);
+  ancestors_.push_back(identity);
+  VisitSubfolders(path, *entries);
+  ancestors_.pop_back();
+}
+
+void FolderWalk::CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries, int maskIndex,
+                               bool& registered) {
+  for (const DirectoryEntry& entry : entries) {
+    if (!MatchesMask(entry.Name, PictureMasks[maskIndex].Mask)) continue;
+    if (!entry.IsFolder) {
+      host_.PumpMessages();
+      if (entry.Size != 0) {
+        if (!registered) {
+          catalogue_.RegisterFolder(path);
+          registered = true;
+          CatalogueFile(entry);
+        } else if (maskIndex == 0 || !AlreadyCatalogued(entry.Name)) {
+          CatalogueFile(entry);
+        }
+      }
+    }
+    if (scanStopped_) return;
+  }
+}
+
+// Looks back over this folder's own entries only: they stand together at the end.
+bool FolderWalk::AlreadyCatalogued(const std::string& name) const {
+  for (std::int32_t i = catalogue_.LastPicIndex; i >= 0; --i) {
+    const TPicInfo& picture = catalogue_.PicList[static_cast<std::size_t>(i)];
+    if (picture.PathInd != catalogue_.LastPathIndex) return false;
+    if (picture.FileName == name) return true;
+  }
+  return false;
+}
+
+void FolderWalk::CatalogueFile(const DirectoryEntry& entry) {
+  TPicInfo picture;
+  picture.Time = entry.Time;
+  picture.Size = entry.Size;
+  picture.Attr = entry.Attr;
+  picture.FileName = entry.Name;
+  catalogue_.AppendPicture(std::move(picture));
+  if (catalogue_.LastPicIndex % CaptionInterval == 0)
+    host_.SetCaption(Caption::FilesCount,
+                     std::string(FilesCountPrefix) + "0 / " + std::to_string(catalogue_.LastPicIndex + 1));
+}
+
+void FolderWalk::VisitSubfolders(std::string& path, const std::vector<DirectoryEntry>& entries) {
+  const std::size_t length = path.size();
+  for (const DirectoryEntry& entry : entries) {
+    if (!entry.IsFolder) continue;
+    if (std::find(ancestors_.begin(), ancestors_.end(), entry.Identity) != ancestors_.end()) continue;
+    path.append(entry.Name).push_back('/');
+    Visit(path, entry.Identity);
+    path.resize(length);
+  }
+}
+
+}  // namespace tessimar

@@ -1,0 +1,45 @@
+// One scan without its window: the preconditions, the walk of the listed folders, the
+// matching pass and the summary captions. The window wraps it in its busy and idle states.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "platform/trash_folders.h"
+#include "scan/scan_host.h"
+#include "settings/settings.h"
+
+namespace tessimar {
+
+class ScanRun {
+ public:
+  // groupSeparator: the digit-group separator of the summary counts.
+  ScanRun(Catalogue& catalogue, const TSettings& settings, ScanHost& host, TrashFolders trash,
+          std::string groupSeparator);
+
+  // True while no scan runs or once a stop was requested. A host sets it from its pump.
+  std::atomic<bool> ScanStopped{true};
+
+  // Tells the host why a scan cannot start, if it cannot. folderListEmpty: the list
+  // shows only its placeholder.
+  bool CheckPreconditions(const std::vector<std::string>& folders, bool folderListEmpty);
+
+  // Walks the listed folders that no other listed folder covers, then matches the
+  // pictures unless stopped, and sets the summary captions. Leaves ScanStopped as the
+  // scan ended: true when it was stopped.
+  void Run(const std::vector<std::string>& folders);
+
+ private:
+  void WalkFolders(const std::vector<std::string>& folders);
+  void SetSummary();
+
+  Catalogue& catalogue_;
+  const TSettings& settings_;
+  ScanHost& host_;
+  TrashFolders trash_;
+  std::string groupSeparator_;
+};
+
+}  // namespace tessimar

@@ -1,0 +1,28 @@
+// The user's options, one field per key of section "Main" of the settings file.
+#pragma once
+
+#include <cstdint>
+
+namespace tessimar {
+
+struct TSettings {
+  bool SearchJPG = true;
+  bool SearchBMP = true;
+  bool SearchGIF = true;
+  bool SearchPNG = true;
+  bool SearchTIFF = false;
+  bool SearchCR2 = false;
+  bool SearchSimilar = true;  // kept for the file's sake; nothing reads it
+  bool MoveToRecycle = true;
+  bool DeleteWithoutAsking = false;
+  bool SearchOnlyIdentical = false;
+  bool AutoCheckUpdates = false;
+  std::int32_t MinPicWidth = 100;
+  std::int32_t MinPicHeight = 100;
+
+  bool AnyTypeEnabled() const {
+    return SearchJPG || SearchBMP || SearchGIF || SearchPNG || SearchTIFF || SearchCR2;
+  }
+};
+
+}  // namespace tessimar

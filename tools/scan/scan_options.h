@@ -1,0 +1,29 @@
+// The command line of tessimar-scan.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/settings_store.h"
+
+namespace tessimar {
+
+struct ScanOptions {
+  StoredSettings Stored;  // types, sizes and switches
+  std::vector<std::string> Folders;
+  bool List = false;
+  bool Help = false;
+  bool Version = false;
+};
+
+// Thrown for a command line that cannot be followed; the message is one line.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+ScanOptions ParseScanOptions(const std::vector<std::string>& arguments);
+
+extern const char* const ScanUsage;
+
+}  // namespace tessimar
