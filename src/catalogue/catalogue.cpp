@@ -1,6 +1,7 @@
 #include "catalogue/catalogue.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 
@@ -10,8 +11,16 @@ Catalogue::Catalogue(std::size_t allocationLimit) : allocationLimit_(allocationL
 
 template <typename T>
 void Catalogue::Allocate(std::vector<T>& list, std::int32_t length) const {
-  if (static_cast<std::size_t>(length) > allocationLimit_) throw std::bad_alloc();
-  list.resize(static_cast<std::size_t>(length));
+  const auto size = static_cast<std::size_t>(length);
+  if (size > allocationLimit_) throw std::bad_alloc();
+  if (size > list.capacity()) {
+    // Exactly the new length, in one move of the entries.
+    std::vector<T> grown;
+    grown.reserve(size);
+    std::move(list.begin(), list.end(), std::back_inserter(grown));
+    list = std::move(grown);
+  }
+  list.resize(size);
   list.shrink_to_fit();
 }
 

@@ -48,9 +48,4 @@ struct TPicturePair {
   double Similarity = 0;       // percent, 1 to 100
 };
 
-// File-attribute bits as the directory enumeration reports them.
-inline constexpr std::int32_t AttrReadOnly = 0x01;
-inline constexpr std::int32_t AttrHidden = 0x02;
-inline constexpr std::int32_t AttrArchive = 0x20;
-
 }  // namespace tessimar

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 
-#include "catalogue/pic_info.h"
 #include "platform/dos_time.h"
 #include "platform/text_compare.h"
 

@@ -10,6 +10,12 @@
 
 namespace tessimar {
 
+// File-attribute bits of a DirectoryEntry: read-only when the owner cannot write,
+// hidden for a name beginning with '.', archive always.
+inline constexpr std::int32_t AttrReadOnly = 0x01;
+inline constexpr std::int32_t AttrHidden = 0x02;
+inline constexpr std::int32_t AttrArchive = 0x20;
+
 struct DirectoryEntry {
   std::string Name;
   bool IsFolder = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <unordered_set>
 #include <string_view>
 
 #include "platform/text_compare.h"
@@ -50,12 +51,13 @@ void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
 
   // Read once, and only when a mask needs it: a visit after a stop reads nothing.
   std::optional<std::vector<DirectoryEntry>> entries;
-  bool registered = false;
-  for (int mask = 0; mask < static_cast<int>(PictureMasks.size()); ++mask) {
-    if (!(settings_.*PictureMasks[mask].Enabled)) continue;
+  // A name can match two masks (a.jpeg.png); it is catalogued under the first only.
+  std::unordered_set<std::string> catalogued;
+  for (const PictureMask& mask : PictureMasks) {
+    if (!(settings_.*mask.Enabled)) continue;
     if (scanStopped_) return;
     if (!entries) entries = ReadDirectory(path);
-    CatalogueMask(path, *entries, mask, registered);
+    CatalogueMask(path, *entries, mask.Mask, catalogued);
   }
 
   if (!host_.ScanSubfolders()) return;
@@ -65,34 +67,20 @@ void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
   ancestors_.pop_back();
 }
 
-void FolderWalk::CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries, int maskIndex,
-                               bool& registered) {
+void FolderWalk::CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries,
+                               std::string_view mask, std::unordered_set<std::string>& catalogued) {
   for (const DirectoryEntry& entry : entries) {
-    if (!MatchesMask(entry.Name, PictureMasks[maskIndex].Mask)) continue;
+    if (!MatchesMask(entry.Name, mask)) continue;
     if (!entry.IsFolder) {
       host_.PumpMessages();
-      if (entry.Size != 0) {
-        if (!registered) {
-          catalogue_.RegisterFolder(path);
-          registered = true;
-          CatalogueFile(entry);
-        } else if (maskIndex == 0 || !AlreadyCatalogued(entry.Name)) {
-          CatalogueFile(entry);
-        }
+      if (entry.Size != 0 && catalogued.insert(entry.Name).second) {
+        // The folder enters the table with its first catalogued file.
+        if (catalogued.size() == 1) catalogue_.RegisterFolder(path);
+        CatalogueFile(entry);
       }
     }
     if (scanStopped_) return;
   }
-}
-
-// Looks back over this folder's own entries only: they stand together at the end.
-bool FolderWalk::AlreadyCatalogued(const std::string& name) const {
-  for (std::int32_t i = catalogue_.LastPicIndex; i >= 0; --i) {
-    const TPicInfo& picture = catalogue_.PicList[static_cast<std::size_t>(i)];
-    if (picture.PathInd != catalogue_.LastPathIndex) return false;
-    if (picture.FileName == name) return true;
-  }
-  return false;
 }
 
 void FolderWalk::CatalogueFile(const DirectoryEntry& entry) {

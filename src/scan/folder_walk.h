@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -23,9 +25,8 @@ class FolderWalk {
 
  private:
   void Visit(std::string& path, const FileIdentity& identity);
-  void CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries, int maskIndex,
-                     bool& registered);
-  bool AlreadyCatalogued(const std::string& name) const;
+  void CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries, std::string_view mask,
+                     std::unordered_set<std::string>& catalogued);
   void CatalogueFile(const DirectoryEntry& entry);
   void VisitSubfolders(std::string& path, const std::vector<DirectoryEntry>& entries);
 

@@ -39,7 +39,9 @@ void ScanRun::Run(const std::vector<std::string>& folders) {
   SetSummary();
 }
 
-void ScanRun::WalkFolders(const std::vector<std::string>& folders) {
+void ScanRun::WalkFolders(const std::vector<std::string>& listed) {
+  std::vector<std::string> folders;
+  for (const std::string& folder : listed) folders.push_back(ListedFolderText(folder));
   FolderWalk walk(catalogue_, settings_, host_, trash_, ScanStopped);
   for (std::size_t j = 0; j < folders.size(); ++j) {
     if (!IsCoveredFolder(folders, j)) walk.ScanFolder(folders[j]);

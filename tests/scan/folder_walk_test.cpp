@@ -1,0 +1,176 @@
+#include "scan/folder_walk.h"
+
+#include <sys/stat.h>
+
+#include "scan/scan_texts.h"
+#include "walk_fixture.h"
+
+namespace tessimar {
+namespace {
+
+class FolderWalkTest : public WalkFixture {
+ protected:
+  void Walk(const std::string& relative = "") {
+    catalogue.Reset();
+    catalogue.AllocateCatalogue();
+    FolderWalk walk(catalogue, settings, host, trash, stopped);
+    stopped = false;
+    walk.ScanFolder(temp / relative);
+    catalogue.TrimCatalogue();
+  }
+  std::atomic<bool> stopped{false};
+};
+
+TEST_F(FolderWalkTest, MasksInOrderWithoutCaseAndEachNameOnce) {
+  settings.SearchTIFF = settings.SearchCR2 = true;
+  for (const char* name : {"b.jpg", "x.jpeg.png", "A.PNG", "c.bmp", "Y.JPEG", "t.tiff", "s.TIF", "r.Cr2", "g.gif",
+                           "n.txt", "jpg", "p.jpg.txt"})
+    temp.Write(name, "data");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"c.bmp", "b.jpg", "x.jpeg.png", "Y.JPEG", "g.gif", "A.PNG",
+                                                "s.TIF", "t.tiff", "r.Cr2"}));
+}
+
+TEST_F(FolderWalkTest, DisabledTypesAreNotCatalogued) {
+  for (const char* name : {"a.jpg", "b.png", "c.tif", "d.cr2"}) temp.Write(name, "data");
+  settings.SearchJPG = false;
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"b.png"}));
+}
+
+TEST_F(FolderWalkTest, EmptyFilesAreNotCataloguedAndRegisterNoFolder) {
+  temp.Write("only-empty/a.png", "");
+  temp.Write("only-empty/deeper/b.png", "png");
+  temp.Write("mixed/a.png", "");
+  temp.Write("mixed/b.png", "png");
+  temp.Write("only-folders/inner/c.gif", "gif");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"mixed/b.png", "only-empty/deeper/b.png", "only-folders/inner/c.gif"}));
+  EXPECT_EQ(Folders(), (std::vector<std::string>{"mixed/", "only-empty/deeper/", "only-folders/inner/"}));
+  for (std::int32_t i = 0; i <= catalogue.LastPicIndex; ++i) EXPECT_EQ(catalogue.PicList[i].PathInd, i);
+}
+
+TEST_F(FolderWalkTest, AFolderDoesItsFilesBeforeItsSubfolders) {
+  temp.Write("z.jpg", "1");
+  temp.Write("a/b.jpg", "1");
+  temp.Write("B/c.jpg", "1");
+  temp.Write("a/a.bmp", "1");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"z.jpg", "a/a.bmp", "a/b.jpg", "B/c.jpg"}));
+}
+
+TEST_F(FolderWalkTest, SpecialFilesAndFoldersNamedLikePicturesArePassedOver) {
+  ASSERT_EQ(::mkfifo((temp / "fifo.jpg").c_str(), 0600), 0);
+  temp.MakeFolder("album.jpg");
+  temp.Write("album.jpg/inside.jpg", "1");
+  temp.Write("real.jpg", "1");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"real.jpg", "album.jpg/inside.jpg"}));
+}
+
+TEST_F(FolderWalkTest, LinksToFoldersAreFollowedButNeverBackIntoAnAncestor) {
+  temp.Write("a/pic.jpg", "1");
+  temp.MakeFolder("b");
+  Link(temp.Path(), "a/up");
+  Link(temp / "a", "a/self");
+  Link(temp / "a", "b/toA");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"a/pic.jpg", "b/toA/pic.jpg"}));
+}
+
+TEST_F(FolderWalkTest, WithoutSubfoldersOnlyTheListedFolderIsRead) {
+  temp.Write("top.png", "1");
+  temp.Write("sub/below.png", "1");
+  host.Subfolders = false;
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"top.png"}));
+}
+
+TEST_F(FolderWalkTest, TheSubfolderSwitchIsReadAfreshAtEveryFolder) {
+  temp.Write("r.jpg", "1");
+  temp.Write("sub1/s.jpg", "1");
+  temp.Write("sub1/deep/d.jpg", "1");
+  temp.Write("sub2/s.jpg", "1");
+  temp.Write("sub2/deep/d.jpg", "1");
+  // Pumps: 1 the listed folder, 2 r.jpg, 3 the visit of sub1.
+  host.AtPump(3, [this] { host.Subfolders = false; });
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"r.jpg", "sub1/s.jpg", "sub2/s.jpg"}));
+}
+
+TEST_F(FolderWalkTest, TrashFoldersAreSkippedWithEverythingBelowThem) {
+  const std::string perUser = TrashFolders::RecycleFolderName();
+  temp.Write(perUser + "files/gone.jpg", "1");
+  temp.Write(".Trash/gone.jpg", "1");
+  temp.Write("home-trash/files/gone.jpg", "1");
+  temp.Write("photos/" + perUser + "kept.jpg", "1");
+  temp.Write("photos/keep.jpg", "1");
+  trash = TrashFolders({temp.Path()}, temp / "home-trash/");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"photos/keep.jpg", "photos/" + perUser + "kept.jpg"}));
+  Walk(perUser + "files");
+  EXPECT_TRUE(Listed().empty());
+}
+
+TEST_F(FolderWalkTest, ProgressCaptionAtEveryTenthFile) {
+  for (int i = 0; i < 25; ++i) temp.Write("p" + std::to_string(100 + i) + ".png", "1");
+  Walk();
+  const std::string prefix(FilesCountPrefix);
+  EXPECT_EQ(host.Captions[Caption::FilesCount],
+            (std::vector<std::string>{prefix + "0 / 1", prefix + "0 / 11", prefix + "0 / 21"}));
+}
+
+TEST_F(FolderWalkTest, AStopEndsTheWalkAtTheNextTestAndEachSiblingReadsNothing) {
+  temp.Write("r.jpg", "1");
+  temp.Write("a/a1/x1.jpg", "1");
+  temp.Write("a/a1/x2.jpg", "1");
+  temp.Write("a/a2/x.jpg", "1");
+  temp.Write("b/y.jpg", "1");
+  settings = TSettings{};
+  settings.SearchBMP = settings.SearchGIF = settings.SearchPNG = false;
+  // Pumps without a stop: 1 root, 2 r.jpg, 3 a, 4 a1, 5 x1.jpg, 6 x2.jpg, 7 a2, 8 x.jpg, 9 b, 10 y.jpg.
+  struct Case {
+    int stopAt;
+    std::vector<std::string> listed;
+    int pumps;
+  };
+  const std::vector<Case> cases = {
+      {0, {"r.jpg", "a/a1/x1.jpg", "a/a1/x2.jpg", "a/a2/x.jpg", "b/y.jpg"}, 10},
+      {1, {}, 1},
+      // The last mask ran through, so the subfolders a and b are each visited briefly.
+      {2, {"r.jpg"}, 4},
+      // x1.jpg is finished; then a2 and b: one pump each, nothing read.
+      {5, {"r.jpg", "a/a1/x1.jpg"}, 7},
+      {7, {"r.jpg", "a/a1/x1.jpg", "a/a1/x2.jpg"}, 8},
+      {10, {"r.jpg", "a/a1/x1.jpg", "a/a1/x2.jpg", "a/a2/x.jpg", "b/y.jpg"}, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stopAt);
+    host = {};
+    if (c.stopAt > 0) host.AtPump(c.stopAt, [this] { stopped = true; });
+    Walk();
+    EXPECT_EQ(Listed(), c.listed);
+    EXPECT_EQ(host.Pumps, c.pumps);
+  }
+}
+
+TEST_F(FolderWalkTest, AMissingOrUnreadableListedFolderYieldsNothing) {
+  Walk("missing");
+  EXPECT_TRUE(Listed().empty());
+  EXPECT_EQ(host.Pumps, 0);
+  temp.Write("file.jpg", "1");
+  Walk("file.jpg");
+  EXPECT_TRUE(Listed().empty());
+}
+
+TEST_F(FolderWalkTest, ThirtyOneThousandFilesGrowTheListTwice) {
+  for (int i = 0; i < 31000; ++i) temp.Write("many/" + std::to_string(i) + ".jpg", "1");
+  Walk();
+  EXPECT_EQ(catalogue.LastPicIndex, 30999);
+  EXPECT_EQ(catalogue.PicListCapacity, 31000);
+  EXPECT_EQ(Listed().front(), "many/0.jpg");
+  EXPECT_EQ(Listed().back(), "many/9999.jpg");
+}
+
+}  // namespace
+}  // namespace tessimar

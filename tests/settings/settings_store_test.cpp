@@ -1,0 +1,124 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "temp_folder.h"
+
+namespace tessimar {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(ReadIntegerValueTest, Rules) {
+  struct Case {
+    const char* text;
+    std::optional<std::int32_t> value;
+  };
+  const Case cases[] = {
+      {"250", 250},          {"-7", -7},        {"+5", 5},       {"0x40", 64},           {"0X40", 64},
+      {"$40", 64},           {"$ff", 255},      {"-$10", -16},   {"$FFFFFFFF", -1},      {"2147483647", 2147483647},
+      {"2147483648", {}},    {"yes", {}},       {"", {}},        {"12a", {}},            {"0x", {}},
+      {"--1", {}},           {"1.5", {}},       {"$1FFFFFFFF", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ReadIntegerValue(c.text), c.value);
+  }
+}
+
+TEST(SettingsStoreTest, MissingFileGivesDefaultsAndCreatesNothing) {
+  testing::TempFolder temp;
+  const std::string path = temp / "Tessimar.ini";
+  const StoredSettings stored = LoadSettings(path);
+  const TSettings& s = stored.Settings;
+  EXPECT_TRUE(s.SearchJPG && s.SearchBMP && s.SearchGIF && s.SearchPNG);
+  EXPECT_FALSE(s.SearchTIFF || s.SearchCR2);
+  EXPECT_TRUE(s.SearchSimilar && s.MoveToRecycle);
+  EXPECT_FALSE(s.DeleteWithoutAsking || s.SearchOnlyIdentical || s.AutoCheckUpdates);
+  EXPECT_TRUE(stored.ScanSubfolders);
+  EXPECT_EQ(s.MinPicWidth, 100);
+  EXPECT_EQ(s.MinPicHeight, 100);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(SettingsStoreTest, ValuesAsTheFileGivesThem) {
+  testing::TempFolder temp;
+  const std::string path = temp.Write("Tessimar.ini",
+                                      "[Main]\nMinPicWidth=250\nMinPicHeight=-7\nSearchTIFF=yes\nSearchCR2=2\n"
+                                      "SearchJPG=0\nScanSubfolders=0\nSearchSimilar=0\n[Other]\nMinPicHeight=5\n");
+  const StoredSettings stored = LoadSettings(path);
+  EXPECT_EQ(stored.Settings.MinPicWidth, 250);
+  EXPECT_EQ(stored.Settings.MinPicHeight, 0);
+  EXPECT_FALSE(stored.Settings.SearchTIFF);
+  EXPECT_TRUE(stored.Settings.SearchCR2);
+  EXPECT_FALSE(stored.Settings.SearchJPG);
+  EXPECT_TRUE(stored.Settings.SearchBMP);
+  EXPECT_FALSE(stored.ScanSubfolders);
+  EXPECT_FALSE(stored.Settings.SearchSimilar);
+}
+
+TEST(SettingsStoreTest, AFreshFileHoldsTheKeysInOrder) {
+  testing::TempFolder temp;
+  const std::string path = temp / "Tessimar.ini";
+  StoredSettings stored;
+  stored.Settings.MinPicHeight = 64;
+  stored.ScanSubfolders = false;
+  SaveSettings(path, stored);
+  EXPECT_EQ(ReadAll(path),
+            "[Main]\nSearchJPG=1\nSearchBMP=1\nSearchGIF=1\nSearchPNG=1\nSearchTIFF=0\nSearchCR2=0\n"
+            "SearchSimilar=1\nMoveToRecycle=1\nDeleteWithoutAsking=0\nSearchOnlyIdentical=0\n"
+            "AutoCheckUpdates=0\nScanSubfolders=0\nMinPicWidth=100\nMinPicHeight=64\n");
+  const StoredSettings again = LoadSettings(path);
+  EXPECT_EQ(again.Settings.MinPicHeight, 64);
+  EXPECT_FALSE(again.ScanSubfolders);
+}
+
+TEST(SettingsStoreTest, SavingKeepsOtherSectionsKeysAndTheFileMode) {
+  testing::TempFolder temp;
+  const std::string path = temp.Write("Tessimar.ini", "[Window]\r\nLeft=10\r\n[Main]\r\nSearchSimilar=0\r\nExtra=x\r\n");
+  ::chmod(path.c_str(), 0600);
+  SaveSettings(path, LoadSettings(path));
+  const std::string text = ReadAll(path);
+  EXPECT_TRUE(text.starts_with("[Window]\r\nLeft=10\r\n[Main]\r\nSearchSimilar=0\r\nExtra=x\r\nSearchJPG=1\r\n"));
+  EXPECT_TRUE(text.ends_with("MinPicHeight=100\r\n"));
+  struct stat st{};
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(SettingsStoreTest, AFailedWriteNamesTheFileAndLeavesTheOldOne) {
+  testing::TempFolder temp;
+  struct Case {
+    const char* name;
+    std::string path;
+  };
+  temp.MakeFolder("a-folder.ini");
+  const Case cases[] = {
+      {"missing folder", temp / "missing/Tessimar.ini"},
+      {"folder in the file's place", temp / "a-folder.ini"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      SaveSettings(c.path, StoredSettings{});
+      FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(std::string(error.what()), "Unable to write to " + c.path);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(temp / "a-folder.ini"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);  // no temporary left
+}
+
+}  // namespace
+}  // namespace tessimar

@@ -1,0 +1,43 @@
+#include "scan_options.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+
+namespace tessimar {
+namespace {
+
+TEST(ScanOptionsTest, TypesSwitchesAndFolders) {
+  const ScanOptions options = ParseScanOptions({"--types", "png,cr2", "--no-subfolders", "a", "--list", "--", "-b"});
+  const TSettings& s = options.Stored.Settings;
+  EXPECT_TRUE(s.SearchPNG && s.SearchCR2);
+  EXPECT_FALSE(s.SearchJPG || s.SearchBMP || s.SearchGIF || s.SearchTIFF);
+  EXPECT_FALSE(options.Stored.ScanSubfolders);
+  EXPECT_TRUE(options.List);
+  EXPECT_EQ(options.Folders, (std::vector<std::string>{"a", "-b"}));
+}
+
+TEST(ScanOptionsTest, SettingsFileThenTypesOnTop) {
+  testing::TempFolder temp;
+  const std::string ini = temp.Write("t.ini", "[Main]\nSearchTIFF=1\nScanSubfolders=0\nMinPicWidth=7\n");
+  const ScanOptions fromFile = ParseScanOptions({"--settings", ini, "x"});
+  EXPECT_TRUE(fromFile.Stored.Settings.SearchTIFF);
+  EXPECT_FALSE(fromFile.Stored.ScanSubfolders);
+  EXPECT_EQ(fromFile.Stored.Settings.MinPicWidth, 7);
+  const ScanOptions overridden = ParseScanOptions({"--types", "gif", "--settings", ini, "x"});
+  EXPECT_FALSE(overridden.Stored.Settings.SearchTIFF);
+  EXPECT_TRUE(overridden.Stored.Settings.SearchGIF);
+}
+
+TEST(ScanOptionsTest, BadCommandLines) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--bogus"}, {"--types"}, {"--types", "jpg,webp"}, {"--settings", "/no/such.ini"}, {"-x", "a"},
+  };
+  for (const auto& arguments : cases) {
+    SCOPED_TRACE(arguments[0]);
+    EXPECT_THROW(ParseScanOptions(arguments), UsageError);
+  }
+}
+
+}  // namespace
+}  // namespace tessimar

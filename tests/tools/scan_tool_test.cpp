@@ -1,0 +1,86 @@
+// Runs the built tessimar-scan as a user would and checks what it prints.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "temp_folder.h"
+
+namespace tessimar {
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+Result RunTool(const std::vector<std::string>& arguments, const testing::TempFolder& temp) {
+  std::string command = TESSIMAR_SCAN_BINARY;
+  for (const auto& argument : arguments) command += " " + Quote(argument);
+  command += " 2>" + Quote(temp / "stderr.txt") + " </dev/null";
+  Result result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(temp / "stderr.txt");
+  std::stringstream text;
+  text << err.rdbuf();
+  result.err = text.str();
+  return result;
+}
+
+TEST(ScanToolTest, ListsTheCatalogueInOrder) {
+  testing::TempFolder out;
+  testing::TempFolder temp;
+  temp.Write("p/x.jpeg.png", "1");
+  temp.Write("p/a.PNG", "1");
+  temp.Write("p/empty.jpg", "");
+  temp.Write("p/sub/b.gif", "1");
+  temp.Write("p/t.tif", "1");
+  ::mkfifo((temp / "p/fifo.jpg").c_str(), 0600);
+  ::symlink((temp / "p").c_str(), (temp / "p/sub/loop").c_str());
+  const Result result = RunTool({"--list", temp / "p", temp / "p/sub/", temp / "missing"}, out);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, temp / "p/x.jpeg.png\n" + temp / "p/a.PNG\n" + temp / "p/sub/b.gif\n");
+  EXPECT_NE(result.err.find("not a folder, passed over: " + temp / "missing"), std::string::npos);
+  EXPECT_NE(result.err.find("3 files catalogued"), std::string::npos);
+
+  const Result tiffOnly = RunTool({"--list", "--types", "tif", "--no-subfolders", temp / "p"}, out);
+  EXPECT_EQ(tiffOnly.out, temp / "p/t.tif\n");
+}
+
+TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLine) {
+  testing::TempFolder out;
+  const std::vector<std::vector<std::string>> cases = {{"--what"}, {"--types", "raw", "/"}, {}, {"--types", "", "/"}};
+  for (const auto& arguments : cases) {
+    SCOPED_TRACE(arguments.empty() ? "no folder" : arguments[0]);
+    const Result result = RunTool(arguments, out);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+}
+
+TEST(ScanToolTest, HelpAndVersion) {
+  testing::TempFolder out;
+  EXPECT_NE(RunTool({"--help"}, out).out.find("Usage: tessimar-scan"), std::string::npos);
+  const Result version = RunTool({"--version"}, out);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(version.out.starts_with("tessimar-scan "));
+}
+
+}  // namespace
+}  // namespace tessimar
