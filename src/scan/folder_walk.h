@@ -11,7 +11,7 @@
 #include "catalogue/catalogue.h"
 #include "platform/directory_reader.h"
 #include "platform/trash_folders.h"
-#include "scan/scan_host.h"
+#include "platform/scan_host.h"
 #include "settings/settings.h"
 
 namespace tessimar {

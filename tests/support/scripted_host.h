@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/scan_host.h"
+#include "platform/scan_host.h"
 
 namespace tessimar::testing {
 

@@ -8,7 +8,7 @@
 #include "platform/file_identity.h"
 #include "platform/trash_folders.h"
 #include "scan/listed_folders.h"
-#include "scan/scan_host.h"
+#include "platform/scan_host.h"
 #include "scan/scan_run.h"
 #include "scan_options.h"
 
