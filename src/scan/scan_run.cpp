@@ -1,5 +1,7 @@
 #include "scan/scan_run.h"
 
+#include "analysis/match_pictures.h"
+#include "platform/number_format.h"
 #include "scan/folder_walk.h"
 #include "scan/listed_folders.h"
 #include "scan/scan_texts.h"
@@ -27,16 +29,29 @@ bool ScanRun::CheckPreconditions(const std::vector<std::string>& folders, bool f
 }
 
 void ScanRun::Run(const std::vector<std::string>& folders) {
+  Walk(folders);
+  if (!ScanStopped) Match();
+  SetSummary();
+}
+
+void ScanRun::Walk(const std::vector<std::string>& folders) {
   ScanStopped = false;
   catalogue_.Reset();
   catalogue_.AllocateCatalogue();
   WalkFolders(folders);
   catalogue_.TrimCatalogue();
-  if (!ScanStopped) {
-    catalogue_.AllocatePairs();
-    catalogue_.TrimPairs();
+}
+
+void ScanRun::Match() {
+  catalogue_.AllocatePairs();
+  MatchingPass pass(catalogue_, settings_, host_, ScanStopped);
+  try {
+    pass.MatchPictures();
+  } catch (...) {
+    catalogue_.TrimPairs();  // the window shows exactly the pairs the list holds
+    throw;
   }
-  SetSummary();
+  catalogue_.TrimPairs();
 }
 
 void ScanRun::WalkFolders(const std::vector<std::string>& listed) {

@@ -31,8 +31,12 @@ class ScanRun {
   // scan ended: true when it was stopped.
   void Run(const std::vector<std::string>& folders);
 
+  // The first half of Run: fills and trims the catalogue, nothing more.
+  void Walk(const std::vector<std::string>& folders);
+
  private:
   void WalkFolders(const std::vector<std::string>& folders);
+  void Match();
   void SetSummary();
 
   Catalogue& catalogue_;

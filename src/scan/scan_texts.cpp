@@ -1,7 +1,5 @@
 #include "scan/scan_texts.h"
 
-#include <cmath>
-#include <cstdio>
 
 namespace tessimar {
 namespace {
@@ -12,18 +10,6 @@ std::string TwoDigits(std::uint32_t n) {
 }
 
 }  // namespace
-
-std::string FormatGrouped(double value, std::string_view groupSeparator) {
-  const long long rounded = std::llround(value);
-  const std::string digits = std::to_string(rounded < 0 ? -static_cast<unsigned long long>(rounded)
-                                                        : static_cast<unsigned long long>(rounded));
-  std::string text = rounded < 0 ? "-" : "";
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) text += groupSeparator;
-    text += digits[i];
-  }
-  return text;
-}
 
 std::string ElapsedText(std::uint32_t ms) {
   const std::uint32_t s = ms / 1000;

@@ -21,10 +21,6 @@ inline constexpr std::string_view DuplicatesFoundPrefix = "         发现重复
 // The message texts break lines with a line feed followed by a carriage return.
 inline constexpr std::string_view MessageLineBreak = "\n\r";
 
-// value rounded to a whole number (halves away from zero), digits grouped by three with
-// groupSeparator between the groups: the "#,##0" pattern.
-std::string FormatGrouped(double value, std::string_view groupSeparator);
-
 // "hh:mm:ss" of a millisecond count; hours above 99 keep their last two digits.
 std::string ElapsedText(std::uint32_t ms);
 

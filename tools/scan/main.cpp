@@ -2,18 +2,26 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
+#include "analysis/picture_loader.h"
+#include "analysis/picture_signature.h"
 #include "catalogue/catalogue.h"
+#include "console_host.h"
 #include "platform/file_identity.h"
 #include "platform/trash_folders.h"
+#include "review/csv_export.h"
 #include "scan/listed_folders.h"
-#include "platform/scan_host.h"
 #include "scan/scan_run.h"
 #include "scan_options.h"
 
 namespace {
 
+using namespace tessimar;
+
+constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitInterrupted = 130;
 
@@ -23,71 +31,113 @@ extern "C" void OnInterrupt(int) {
   if (InterruptTarget != nullptr) *InterruptTarget = true;
 }
 
-class ConsoleHost : public tessimar::ScanHost {
- public:
-  explicit ConsoleHost(bool scanSubfolders) : scanSubfolders_(scanSubfolders) {}
-  void PumpMessages() override {}
-  void SetCaption(tessimar::Caption, const std::string&) override {}
-  bool ScanSubfolders() const override { return scanSubfolders_; }
-  void ShowError(const std::string& text) override { std::cerr << "tessimar-scan: " << text << '\n'; }
-
- private:
-  bool scanSubfolders_;
-};
-
 // Listed folders are absolute texts ending in '/', as the window lists them.
 std::vector<std::string> ListedFolders(const std::vector<std::string>& arguments) {
   std::vector<std::string> folders;
   for (const std::string& argument : arguments) {
     const auto absolute = std::filesystem::absolute(argument).lexically_normal();
-    const std::string folder = tessimar::ListedFolderText(absolute.string());
-    if (!tessimar::IsFolder(folder)) std::cerr << "tessimar-scan: not a folder, passed over: " << argument << '\n';
+    const std::string folder = ListedFolderText(absolute.string());
+    if (!IsFolder(folder)) std::cerr << "tessimar-scan: not a folder, passed over: " << argument << '\n';
     folders.push_back(folder);
   }
   return folders;
 }
 
-int Scan(const tessimar::ScanOptions& options) {
+// Writes the whole text at once, so a failed scan leaves no half-written file.
+bool WriteOutput(const std::string& path, const std::string& text) {
+  if (path.empty()) {
+    std::cout << text << std::flush;
+    return static_cast<bool>(std::cout);
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) std::cerr << "tessimar-scan: cannot write " << path << '\n';
+  return static_cast<bool>(out);
+}
+
+int Scan(const ScanOptions& options) {
   const auto folders = ListedFolders(options.Folders);
-  tessimar::Catalogue catalogue;
+  Catalogue catalogue;
   ConsoleHost host(options.Stored.ScanSubfolders);
-  tessimar::ScanRun run(catalogue, options.Stored.Settings, host, tessimar::TrashFolders::OfThisSystem(), ",");
+  ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",");
   if (!run.CheckPreconditions(folders, false)) return ExitUsage;
 
   InterruptTarget = &run.ScanStopped;
   std::signal(SIGINT, OnInterrupt);
   const auto start = std::chrono::steady_clock::now();
-  run.Run(folders);
+  options.List ? run.Walk(folders) : run.Run(folders);
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
   std::signal(SIGINT, SIG_DFL);
   InterruptTarget = nullptr;
+  host.EndProgress();
 
-  if (options.List)
-    for (std::int32_t i = 0; i <= catalogue.LastPicIndex; ++i) std::cout << catalogue.FullPath(i) << '\n';
-  std::cout.flush();
+  std::ostringstream text;
+  if (options.List) {
+    for (std::int32_t i = 0; i <= catalogue.LastPicIndex; ++i) text << catalogue.FullPath(i) << '\n';
+  } else {
+    WritePairsCsv(text, catalogue, ",");
+  }
+  const bool written = WriteOutput(options.Output, text.str());
   const bool stopped = run.ScanStopped;
-  std::fprintf(stderr, "tessimar-scan: %d files catalogued in %.2f s%s\n", catalogue.LastPicIndex + 1,
-               seconds.count(), stopped ? ", stopped" : "");
+  std::fprintf(stderr, "tessimar-scan: %d files scanned, %d pairs, %.2f s%s\n", catalogue.LastPicIndex + 1,
+               catalogue.PairCount(), seconds.count(), stopped ? ", stopped" : "");
+  if (!written) return ExitFailure;
   return stopped ? ExitInterrupted : 0;
+}
+
+void PrintPositions(std::ostream& out, const TWaveletCoefs& positions) {
+  const char* separator = "";
+  for (const TWaveletPoint& p : positions) {
+    if (p == TWaveletPoint{}) continue;
+    out << separator << p.X << ',' << p.Y;
+    separator = " ";
+  }
+  out << '\n';
+}
+
+int Signatures(const ScanOptions& options) {
+  if (options.Folders.empty()) {
+    std::cerr << "tessimar-scan: --signature needs one or more picture files (see tessimar-scan --help)\n";
+    return ExitUsage;
+  }
+  auto bitmap = std::make_unique<WorkingBitmap>();
+  auto coefficients = std::make_unique<CoefficientArray>();
+  int status = 0;
+  for (const std::string& file : options.Folders) {
+    std::cout << file << '\n';
+    try {
+      const PictureSize size = LoadPicture(file, *bitmap, options.Stored.Settings);
+      TWaveletCoefs positive{}, negative{};
+      PictureSignature(*bitmap, *coefficients, positive, negative);
+      std::cout << "height " << size.Height << " width " << size.Width << '\n';
+      PrintPositions(std::cout, positive);
+      PrintPositions(std::cout, negative);
+    } catch (const std::exception& error) {
+      std::cout << "cannot load: " << error.what() << '\n';
+      status = ExitFailure;
+    }
+  }
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  tessimar::ScanOptions options;
+  ScanOptions options;
   try {
-    options = tessimar::ParseScanOptions({argv + 1, argv + argc});
-  } catch (const tessimar::UsageError& error) {
+    options = ParseScanOptions({argv + 1, argv + argc});
+  } catch (const UsageError& error) {
     std::cerr << "tessimar-scan: " << error.what() << " (see tessimar-scan --help)\n";
     return ExitUsage;
   }
   if (options.Help) {
-    std::cout << tessimar::ScanUsage;
+    std::cout << ScanUsage;
     return 0;
   }
   if (options.Version) {
     std::cout << "tessimar-scan " << TESSIMAR_VERSION << '\n';
     return 0;
   }
-  return Scan(options);
+  return options.Signature ? Signatures(options) : Scan(options);
 }

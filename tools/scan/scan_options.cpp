@@ -1,5 +1,6 @@
 #include "scan_options.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -27,6 +28,13 @@ void SetTypes(TSettings& settings, const std::string& list) {
   }
 }
 
+std::int32_t Size(const std::string& option, const std::string& text) {
+  const auto value = ReadIntegerValue(text);
+  if (!value || text.find_first_not_of("+-0123456789") != std::string::npos)
+    throw UsageError("option '" + option + "' needs a whole number, not '" + text + "'");
+  return std::max(0, *value);  // as the settings dialog takes a negative size
+}
+
 StoredSettings ReadSettingsFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw UsageError("cannot read settings file '" + path + "'");
@@ -37,19 +45,27 @@ StoredSettings ReadSettingsFile(const std::string& path) {
 
 const char* const ScanUsage =
     "Usage: tessimar-scan [options] FOLDER...\n"
-    "Walks the folders as a Tessimar scan does.\n"
+    "       tessimar-scan --signature FILE...\n"
+    "Scans the folders as Tessimar does and writes the pairs found as CSV.\n"
     "\n"
-    "  --list               print the catalogue, one full path per line\n"
+    "  -o FILE              write the CSV to FILE instead of standard output\n"
+    "  --list               only walk the folders and print the catalogue, one path a line\n"
+    "  --identical-only     pair byte-identical files only\n"
+    "  --min-width N        pass over pictures narrower than N pixels\n"
+    "  --min-height N       pass over pictures lower than N pixels\n"
     "  --types LIST         picture types to catalogue, from bmp,jpg,gif,png,tif,cr2\n"
     "  --no-subfolders      walk the listed folders only, not the folders below them\n"
     "  --settings FILE      take types, sizes and switches from a settings file\n"
+    "  --signature          print the size and signature of each picture FILE\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
 
 ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
   ScanOptions options;
   std::optional<std::string> types;
+  std::optional<std::int32_t> minWidth, minHeight;
   bool noSubfolders = false;
+  bool identicalOnly = false;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -63,6 +79,16 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
       optionsEnded = true;
     } else if (argument == "--list") {
       options.List = true;
+    } else if (argument == "-o") {
+      options.Output = value();
+    } else if (argument == "--identical-only") {
+      identicalOnly = true;
+    } else if (argument == "--min-width") {
+      minWidth = Size(argument, value());
+    } else if (argument == "--min-height") {
+      minHeight = Size(argument, value());
+    } else if (argument == "--signature") {
+      options.Signature = true;
     } else if (argument == "--types") {
       types = value();
     } else if (argument == "--no-subfolders") {
@@ -77,7 +103,11 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
       throw UsageError("unknown option '" + argument + "'");
     }
   }
-  if (types) SetTypes(options.Stored.Settings, *types);
+  TSettings& settings = options.Stored.Settings;
+  if (types) SetTypes(settings, *types);
+  if (identicalOnly) settings.SearchOnlyIdentical = true;
+  if (minWidth) settings.MinPicWidth = *minWidth;
+  if (minHeight) settings.MinPicHeight = *minHeight;
   if (noSubfolders) options.Stored.ScanSubfolders = false;
   return options;
 }

@@ -11,8 +11,10 @@ namespace tessimar {
 
 struct ScanOptions {
   StoredSettings Stored;  // types, sizes and switches
-  std::vector<std::string> Folders;
+  std::vector<std::string> Folders;  // or, with Signature, the picture files
+  std::string Output;                 // the CSV file; empty for standard output
   bool List = false;
+  bool Signature = false;
   bool Help = false;
   bool Version = false;
 };

@@ -1,0 +1,78 @@
+#include "analysis/bmp_decoder.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "analysis/bmp_layout.h"
+#include "analysis/bmp_rle.h"
+#include "analysis/file_reading.h"
+#include "analysis/picture_error.h"
+
+namespace tessimar {
+namespace {
+
+// A masked field of a pixel, scaled to 0..255.
+std::uint8_t Field(std::uint32_t pixel, std::uint32_t mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const std::uint64_t top = mask >> shift, value = (pixel & mask) >> shift;
+  return static_cast<std::uint8_t>((value * 255 + top / 2) / top);
+}
+
+BmpColour IndexedPixel(const std::uint8_t* row, std::int64_t x, const BmpLayout& layout) {
+  const std::int64_t bit = x * layout.BitCount;
+  const int shift = 8 - layout.BitCount - static_cast<int>(bit % 8);
+  const unsigned index = (row[bit / 8] >> shift) & ((1u << layout.BitCount) - 1);
+  return index < layout.Palette.size() ? layout.Palette[index] : BmpColour{};
+}
+
+BmpColour DirectPixel(const std::uint8_t* row, std::int64_t x, const BmpLayout& layout) {
+  const std::uint8_t* p = row + x * (layout.BitCount / 8);
+  if (layout.BitCount == 24) return {p[2], p[1], p[0]};
+  std::uint32_t pixel = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+  if (layout.BitCount == 32) pixel |= static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  return {Field(pixel, layout.Masks[0]), Field(pixel, layout.Masks[1]), Field(pixel, layout.Masks[2])};
+}
+
+// Stored rows are padded to a multiple of four bytes.
+std::int64_t StrideOf(const BmpLayout& layout) { return (layout.Width * layout.BitCount + 31) / 32 * 4; }
+
+void DrawRows(const std::vector<std::uint8_t>& file, const BmpLayout& layout, RgbPicture& picture) {
+  const std::int64_t stride = StrideOf(layout);
+  for (std::int32_t y = 0; y < picture.Height; ++y) {
+    const std::int64_t stored = layout.TopDown ? y : picture.Height - 1 - y;
+    const std::uint8_t* row = file.data() + layout.PixelOffset + stored * stride;
+    std::uint8_t* out = picture.Row(y);
+    for (std::int64_t x = 0; x < layout.Width; ++x, out += 3) {
+      const BmpColour colour = layout.BitCount <= 8 ? IndexedPixel(row, x, layout) : DirectPixel(row, x, layout);
+      std::copy(colour.begin(), colour.end(), out);
+    }
+  }
+}
+
+// Uncompressed rows are all there before anything is allocated; the last may lack its padding.
+void CheckRowsPresent(const std::vector<std::uint8_t>& file, const BmpLayout& layout) {
+  const std::int64_t needed = (layout.Height - 1) * StrideOf(layout) + (layout.Width * layout.BitCount + 7) / 8;
+  if (layout.PixelOffset > file.size() || static_cast<std::int64_t>(file.size() - layout.PixelOffset) < needed) {
+    throw PictureError("BMP: the pixel data are incomplete");
+  }
+}
+
+}  // namespace
+
+RgbPicture DecodeBmp(const std::string& fileName) {
+  const std::vector<std::uint8_t> file = ReadWholeFile(fileName);
+  const BmpLayout layout = ReadBmpLayout(file);
+  CheckAnnouncedSize(layout.Width, layout.Height);
+  const bool runs = layout.Compression == BmpCompression::Rle8 || layout.Compression == BmpCompression::Rle4;
+  if (!runs) CheckRowsPresent(file, layout);
+  RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
+  if (runs) {
+    DrawRle(file, layout, picture);
+  } else {
+    DrawRows(file, layout, picture);
+  }
+  return picture;
+}
+
+}  // namespace tessimar

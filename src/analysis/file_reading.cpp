@@ -1,0 +1,63 @@
+#include "analysis/file_reading.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "analysis/picture_error.h"
+
+namespace tessimar {
+namespace {
+
+[[noreturn]] void ThrowSystemError(const std::string& what) { throw PictureError(what + ": " + std::strerror(errno)); }
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+void ReadFully(int fd, std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowSystemError("cannot read the file");
+    if (n == 0) break;  // the file shrank since fstat
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+}
+
+}  // namespace
+
+void RequireRegularFile(const std::string& fileName) {
+  struct stat st {};
+  if (::stat(fileName.c_str(), &st) != 0) ThrowSystemError("cannot open the file");
+  if (!S_ISREG(st.st_mode)) throw PictureError("not a regular file");
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
+  // O_NONBLOCK: a FIFO put in the file's place must not block the open.
+  const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (file.Get() < 0) ThrowSystemError("cannot open the file");
+  struct stat st {};
+  if (::fstat(file.Get(), &st) != 0) ThrowSystemError("cannot examine the file");
+  if (!S_ISREG(st.st_mode)) throw PictureError("not a regular file");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+  ReadFully(file.Get(), bytes);
+  return bytes;
+}
+
+}  // namespace tessimar

@@ -1,0 +1,17 @@
+// Reading a picture file safely: only regular files, never blocking on a FIFO.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessimar {
+
+// Throws PictureError unless fileName names a regular file (after following links).
+// Libraries that open by name call this first, so a FIFO or a folder never reaches them.
+void RequireRegularFile(const std::string& fileName);
+
+// The whole content of a regular file; throws PictureError otherwise.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
+
+}  // namespace tessimar

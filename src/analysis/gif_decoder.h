@@ -1,0 +1,16 @@
+// GIF: the first frame on its logical screen.
+#pragma once
+
+#include <string>
+
+#include "analysis/rgb_picture.h"
+
+namespace tessimar {
+
+// A picture of the logical screen's size with the first frame drawn at its place. The area
+// the frame leaves uncovered, and its transparent pixels, show the background colour when
+// the frame has a transparent colour, black otherwise. Throws PictureError on any failure,
+// a file without a frame included.
+RgbPicture DecodeGif(const std::string& fileName);
+
+}  // namespace tessimar

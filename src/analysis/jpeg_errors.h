@@ -1,0 +1,26 @@
+// The error boundary around libjpeg: its errors jump back to a setjmp point instead of
+// ending the process, and a flood of warnings counts as an error.
+#pragma once
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>  // before jpeglib.h, which uses size_t and FILE without declaring them
+
+#include <jpeglib.h>
+
+namespace tessimar {
+
+// More warnings than this in one picture (a corrupt segment, a premature end) fail the load.
+inline constexpr long MaxJpegWarnings = 100;
+
+struct JpegErrors {
+  jpeg_error_mgr Manager{};  // first member: libjpeg hands back a pointer to it
+  std::jmp_buf Jump{};
+  char Message[JMSG_LENGTH_MAX + 40] = {};
+};
+
+// Makes errors the error handler of a compressor or decompressor not yet created.
+// Its errors then longjmp to errors.Jump with the text in errors.Message.
+jpeg_error_mgr* InstallJpegErrors(JpegErrors& errors);
+
+}  // namespace tessimar

@@ -1,0 +1,74 @@
+#include "analysis/match_pictures.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "analysis/file_probe.h"
+#include "analysis/pair_compare.h"
+#include "analysis/picture_loader.h"
+#include "analysis/picture_signature.h"
+#include "scan/scan_texts.h"
+
+namespace tessimar {
+namespace {
+
+// No picture smaller than this on either side is analysed, whatever the settings say.
+constexpr std::int32_t MinimumSide = 5;
+
+}  // namespace
+
+MatchingPass::MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host,
+                           const std::atomic<bool>& scanStopped)
+    : catalogue_(catalogue), settings_(settings), host_(host), scanStopped_(scanStopped) {}
+
+void MatchingPass::MatchPictures() {
+  bitmap_ = std::make_unique<WorkingBitmap>();
+  coefficients_ = std::make_unique<CoefficientArray>();
+  for (std::int32_t k = 0; k < catalogue_.PicListCapacity; ++k) {
+    host_.PumpMessages();
+    if (scanStopped_) return;
+    catalogue_.LastPicIndex = k;
+    if (!Analyse(k)) continue;
+    CompareWithEarlier(k);
+    ShowProgress(k + 1);
+  }
+  ShowProgress(catalogue_.LastPicIndex + 1);
+}
+
+// Records picture k's size, probe and signature; false when it is passed over.
+bool MatchingPass::Analyse(std::int32_t k) {
+  PictureSize size;
+  try {
+    size = LoadPicture(catalogue_.FullPath(k), *bitmap_, settings_);
+  } catch (const std::exception&) {
+    return false;  // a picture that cannot be loaded is passed over without a word
+  }
+  if (size.Height < std::max(settings_.MinPicHeight, MinimumSide) ||
+      size.Width < std::max(settings_.MinPicWidth, MinimumSide))
+    return false;
+
+  TPicInfo& picture = catalogue_.PicList[static_cast<std::size_t>(k)];
+  picture.Height = size.Height;
+  picture.Width = size.Width;
+  ReadPreBuffer(catalogue_.FullPath(k), picture.PreBuffer);
+  if (!settings_.SearchOnlyIdentical)
+    PictureSignature(*bitmap_, *coefficients_, picture.WaveletCoefsPos, picture.WaveletCoefsNeg);
+  picture.CCVStage = TCCVStage::Full;
+  return true;
+}
+
+void MatchingPass::CompareWithEarlier(std::int32_t k) {
+  const auto pair =
+      FindMatch(catalogue_, k, *coefficients_, settings_.SearchOnlyIdentical, [this] { host_.PumpMessages(); });
+  if (!pair) return;
+  catalogue_.AppendPair(*pair);
+  host_.SetCaption(Caption::CurrentDuplicatesFound,
+                   std::string(CurrentDuplicatesPrefix) + std::to_string(catalogue_.LastPairIndex + 1));
+}
+
+void MatchingPass::ShowProgress(std::int32_t done) {
+  host_.SetCaption(Caption::FilesCount, std::string(MatchProgressPrefix) + std::to_string(done) + " / " +
+                                            std::to_string(catalogue_.PicListCapacity));
+}
+
+}  // namespace tessimar

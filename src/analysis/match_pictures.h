@@ -1,0 +1,38 @@
+// The matching pass: analyses every catalogued picture in order and pairs it with the
+// nearest earlier picture that matches.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "analysis/signature/signature_arrays.h"
+#include "analysis/working_bitmap.h"
+#include "catalogue/catalogue.h"
+#include "platform/scan_host.h"
+#include "settings/settings.h"
+
+namespace tessimar {
+
+class MatchingPass {
+ public:
+  MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host, const std::atomic<bool>& scanStopped);
+
+  // Expects the catalogue trimmed and the pair list allocated; stops at the next picture
+  // once scanStopped is set, keeping the pairs found so far.
+  void MatchPictures();
+
+ private:
+  bool Analyse(std::int32_t k);
+  void CompareWithEarlier(std::int32_t k);
+  void ShowProgress(std::int32_t done);
+
+  Catalogue& catalogue_;
+  const TSettings& settings_;
+  ScanHost& host_;
+  const std::atomic<bool>& scanStopped_;
+  // One of each for the whole pass, not per picture.
+  std::unique_ptr<WorkingBitmap> bitmap_;
+  std::unique_ptr<CoefficientArray> coefficients_;
+};
+
+}  // namespace tessimar

@@ -1,0 +1,82 @@
+#include "analysis/picture_loader.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "analysis/bmp_decoder.h"
+#include "analysis/file_reading.h"
+#include "analysis/gif_decoder.h"
+#include "analysis/jpeg_decoder.h"
+#include "analysis/jpeg_encoder.h"
+#include "analysis/picture_error.h"
+#include "analysis/png_decoder.h"
+#include "analysis/raw_decoder.h"
+#include "analysis/tiff_decoder.h"
+
+namespace tessimar {
+namespace {
+
+using JpegBytes = std::vector<std::uint8_t>;
+
+// Every type ends as JPEG data; the one JPEG decode then reduces large pictures cheaply.
+template <RgbPicture (*Decode)(const std::string&)>
+JpegBytes Reencoded(const std::string& fileName) {
+  return EncodeJpeg(Decode(fileName));
+}
+
+struct DecoderRow {
+  std::string_view Extension;  // upper case, with its dot
+  JpegBytes (*ToJpeg)(const std::string& fileName);
+};
+
+constexpr std::array<DecoderRow, 8> Decoders{{
+    {".BMP", Reencoded<DecodeBmp>},
+    {".JPG", ReadWholeFile},
+    {".JPEG", ReadWholeFile},
+    {".GIF", Reencoded<DecodeGif>},
+    {".PNG", Reencoded<DecodePng>},
+    {".TIF", Reencoded<DecodeTiff>},
+    {".TIFF", Reencoded<DecodeTiff>},
+    {".CR2", Reencoded<DecodeRaw>},
+}};
+
+// The text from the last dot of the name, ASCII letters upper-cased; empty without a dot.
+std::string UpperExtension(const std::string& fileName) {
+  const std::size_t slash = fileName.rfind('/');
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string extension = fileName.substr(dot);
+  for (char& c : extension) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return extension;
+}
+
+const DecoderRow& DecoderFor(const std::string& fileName) {
+  const std::string extension = UpperExtension(fileName);
+  for (const DecoderRow& row : Decoders) {
+    if (row.Extension == extension) return row;
+  }
+  throw PictureError("no decoder for the extension \"" + extension + "\"");
+}
+
+PictureSize Load(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings) {
+  const DecoderRow& decoder = DecoderFor(fileName);
+  RequireRegularFile(fileName);
+  const JpegBytes jpeg = decoder.ToJpeg(fileName);
+  return DrawJpeg(jpeg, {settings.MinPicWidth, settings.MinPicHeight}, bitmap);
+}
+
+}  // namespace
+
+PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings) {
+  try {
+    return Load(fileName, bitmap, settings);
+  } catch (const std::exception& error) {
+    throw PictureError(fileName + ": " + error.what());
+  }
+}
+
+}  // namespace tessimar

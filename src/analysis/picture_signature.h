@@ -1,0 +1,15 @@
+// The whole signature of a loaded picture, from the working bitmap to the kept positions.
+#pragma once
+
+#include "analysis/signature/signature_arrays.h"
+#include "analysis/working_bitmap.h"
+#include "catalogue/pic_info.h"
+
+namespace tessimar {
+
+// Turns bitmap gray, leaves the truncated coefficients in coefficients, and lists the
+// positions of the positive and negative ones.
+void PictureSignature(WorkingBitmap& bitmap, CoefficientArray& coefficients, TWaveletCoefs& positive,
+                      TWaveletCoefs& negative);
+
+}  // namespace tessimar

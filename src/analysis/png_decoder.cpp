@@ -1,0 +1,144 @@
+#include "analysis/png_decoder.h"
+
+#include <png.h>
+
+#include <array>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include "analysis/alpha.h"
+#include "analysis/file_reading.h"
+#include "analysis/picture_error.h"
+
+namespace tessimar {
+namespace {
+
+struct PaletteEntry {
+  std::uint8_t Red = 0, Green = 0, Blue = 0;
+};
+using Palette = std::array<PaletteEntry, 256>;  // indices past the stored palette stay black
+
+// Everything the guarded reads touch; it lives in the caller's frame, so a jump out of libpng
+// skips no destructor.
+struct PngJob {
+  png_structp Png = nullptr;
+  png_infop Info = nullptr;
+  const std::vector<std::uint8_t>& Data;
+  std::size_t Position = 0;
+  char Message[256] = "PNG: unknown error";
+
+  explicit PngJob(const std::vector<std::uint8_t>& data);
+  PngJob(const PngJob&) = delete;
+  PngJob& operator=(const PngJob&) = delete;
+  ~PngJob() { png_destroy_read_struct(&Png, &Info, nullptr); }
+};
+
+PngJob& JobOf(png_structp png) { return *static_cast<PngJob*>(png_get_error_ptr(png)); }
+
+void OnError(png_structp png, png_const_charp text) {
+  std::snprintf(JobOf(png).Message, sizeof JobOf(png).Message, "PNG: %s", text);
+  png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+void ReadBytes(png_structp png, png_bytep target, png_size_t size) {
+  PngJob& job = JobOf(png);
+  if (job.Data.size() - job.Position < size) png_error(png, "unexpected end of file");
+  std::memcpy(target, job.Data.data() + job.Position, size);
+  job.Position += size;
+}
+
+PngJob::PngJob(const std::vector<std::uint8_t>& data) : Data(data) {
+  Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, OnError, OnWarning);
+  if (Png != nullptr) Info = png_create_info_struct(Png);
+}
+
+void RequestEightBitSamples(png_structp png, png_infop info) {
+  if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
+  if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
+    png_set_packing(png);
+  } else if (png_get_bit_depth(png, info) < 8) {
+    png_set_expand_gray_1_2_4_to_8(png);
+  }
+  png_set_interlace_handling(png);
+}
+
+// The setjmp frames hold no object with a destructor.
+bool ReadInfoGuarded(PngJob& job) {
+  if (setjmp(png_jmpbuf(job.Png)) != 0) return false;
+  png_set_read_fn(job.Png, &job, ReadBytes);
+  png_set_user_limits(job.Png, MaxPictureSide, MaxPictureSide);
+  png_read_info(job.Png, job.Info);
+  RequestEightBitSamples(job.Png, job.Info);
+  png_read_update_info(job.Png, job.Info);
+  return true;
+}
+
+bool ReadImageGuarded(PngJob& job, png_bytepp rows) {
+  if (setjmp(png_jmpbuf(job.Png)) != 0) return false;
+  png_read_image(job.Png, rows);
+  return true;
+}
+
+Palette ReadPalette(png_structp png, png_infop info) {
+  Palette palette{};
+  png_colorp colours = nullptr;
+  int count = 0;
+  png_get_PLTE(png, info, &colours, &count);
+  png_bytep alphas = nullptr;
+  int alphaCount = 0;
+  png_get_tRNS(png, info, &alphas, &alphaCount, nullptr);
+  int translucent = 0;
+  for (int i = 0; i < alphaCount; ++i) translucent += alphas[i] < 255 ? 1 : 0;
+  for (int i = 0; i < count && i < 256; ++i) {
+    // A single translucent entry is a transparent colour, which the picture ignores.
+    const std::uint8_t alpha = translucent >= 2 && i < alphaCount ? alphas[i] : 255;
+    palette[i] = {OverBlack(colours[i].red, alpha), OverBlack(colours[i].green, alpha),
+                  OverBlack(colours[i].blue, alpha)};
+  }
+  return palette;
+}
+
+void ConvertRow(const std::uint8_t* in, int channels, const Palette* palette, std::uint8_t* out, std::int32_t width) {
+  for (std::int32_t x = 0; x < width; ++x, in += channels, out += 3) {
+    if (palette != nullptr) {
+      const PaletteEntry& entry = (*palette)[in[0]];
+      out[0] = entry.Red, out[1] = entry.Green, out[2] = entry.Blue;
+    } else if (channels <= 2) {
+      out[0] = out[1] = out[2] = channels == 2 ? OverBlack(in[0], in[1]) : in[0];
+    } else {
+      for (int c = 0; c < 3; ++c) out[c] = channels == 4 ? OverBlack(in[c], in[3]) : in[c];
+    }
+  }
+}
+
+RgbPicture ReadPixels(PngJob& job) {
+  RgbPicture picture = MakeRgbPicture(png_get_image_width(job.Png, job.Info), png_get_image_height(job.Png, job.Info));
+  const std::size_t rowBytes = png_get_rowbytes(job.Png, job.Info);
+  std::vector<std::uint8_t> samples(rowBytes * static_cast<std::size_t>(picture.Height));
+  std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height));
+  for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = samples.data() + y * rowBytes;
+  if (!ReadImageGuarded(job, rows.data())) throw PictureError(job.Message);
+
+  const bool isPalette = png_get_color_type(job.Png, job.Info) == PNG_COLOR_TYPE_PALETTE;
+  const Palette palette = isPalette ? ReadPalette(job.Png, job.Info) : Palette{};
+  const int channels = png_get_channels(job.Png, job.Info);
+  for (std::int32_t y = 0; y < picture.Height; ++y) {
+    ConvertRow(rows[y], channels, isPalette ? &palette : nullptr, picture.Row(y), picture.Width);
+  }
+  return picture;
+}
+
+}  // namespace
+
+RgbPicture DecodePng(const std::string& fileName) {
+  const std::vector<std::uint8_t> data = ReadWholeFile(fileName);
+  PngJob job(data);
+  if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
+  if (!ReadInfoGuarded(job)) throw PictureError(job.Message);
+  return ReadPixels(job);
+}
+
+}  // namespace tessimar

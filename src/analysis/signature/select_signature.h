@@ -1,0 +1,13 @@
+// The signature stored in a picture's record: positions of the kept coefficients, by sign.
+#pragma once
+
+#include "analysis/signature/signature_arrays.h"
+#include "catalogue/pic_info.h"
+
+namespace tessimar {
+
+// Lists the positions of the positive elements of a in pos and of the negative ones in neg,
+// each in row-major order and filled up with (0, 0); each list takes at most 250 positions.
+void SelectSignature(const CoefficientArray& a, TWaveletCoefs& pos, TWaveletCoefs& neg);
+
+}  // namespace tessimar

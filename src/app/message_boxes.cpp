@@ -1,0 +1,41 @@
+#include "app/message_boxes.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tessimar {
+namespace {
+
+class RealMessageBoxes : public MessageBoxes {
+ public:
+  void Error(QWidget* parent, const QString& text) override { Show(parent, QMessageBox::Critical, "错误", text); }
+  void Information(QWidget* parent, const QString& text) override {
+    Show(parent, QMessageBox::Information, "扫描查找结果", text);
+  }
+  bool Confirm(QWidget* parent, const QString& text) override {
+    QMessageBox box(QMessageBox::Question, "确认信息", text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton("&确定", QMessageBox::YesRole);
+    box.addButton("&取消", QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
+  }
+
+ private:
+  static void Show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    box.addButton("确定", QMessageBox::AcceptRole);
+    box.exec();
+  }
+};
+
+RealMessageBoxes realBoxes;
+MessageBoxes* current = &realBoxes;
+
+}  // namespace
+
+MessageBoxes& Messages() { return *current; }
+
+void SetMessages(MessageBoxes* boxes) { current = boxes != nullptr ? boxes : &realBoxes; }
+
+}  // namespace tessimar

@@ -1,0 +1,118 @@
+#include <bit>
+
+#include "picture_fixtures.h"
+
+namespace tessimar::testing {
+namespace {
+
+constexpr std::uint32_t Rle8 = 1, Rle4 = 2;
+
+void Put(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+std::uint32_t Pack(std::uint8_t sample, std::uint32_t mask) {
+  const int shift = std::countr_zero(mask);
+  const std::uint32_t top = mask >> shift;
+  return (sample * top + 127) / 255 << shift;
+}
+
+std::vector<std::uint32_t> MasksOf(const BmpSpec& spec) {
+  if (!spec.Masks.empty()) return spec.Masks;
+  if (spec.BitCount == 16) return {0x7C00, 0x03E0, 0x001F};
+  return {0xFF0000, 0x00FF00, 0x0000FF};
+}
+
+std::string PixelRow(const Image& image, int y, const BmpSpec& spec) {
+  std::string row;
+  const std::uint8_t* p = image.Samples.data() + static_cast<std::size_t>(y) * image.Width * image.Channels;
+  if (spec.BitCount <= 8) {
+    std::uint32_t bits = 0, count = 0;
+    for (int x = 0; x < image.Width; ++x) {
+      bits = bits << spec.BitCount | p[x * image.Channels];
+      if ((count += spec.BitCount) == 8) Put(row, bits, 1), bits = 0, count = 0;
+    }
+    if (count > 0) Put(row, bits << (8 - count), 1);
+  } else {
+    const std::vector<std::uint32_t> masks = MasksOf(spec);
+    for (int x = 0; x < image.Width; ++x, p += 3) {
+      if (spec.BitCount == 24)
+        Put(row, p[2] | p[1] << 8 | p[0] << 16, 3);
+      else
+        Put(row, Pack(p[0], masks[0]) | Pack(p[1], masks[1]) | Pack(p[2], masks[2]), spec.BitCount / 8);
+    }
+  }
+  while (row.size() % 4 != 0) row.push_back('\0');
+  return row;
+}
+
+// One absolute run of the row's first half, one encoded run of its second, then end of line.
+std::string RleRow(const Image& image, int y, bool rle4) {
+  const std::uint8_t* p = image.Samples.data() + static_cast<std::size_t>(y) * image.Width * image.Channels;
+  const int half = image.Width / 2;
+  std::string out;
+  Put(out, 0, 1), Put(out, static_cast<std::uint32_t>(half), 1);
+  std::string literal;
+  for (int x = 0; x < half; ++x) {
+    const std::uint8_t index = p[x * image.Channels];
+    if (!rle4)
+      literal.push_back(static_cast<char>(index));
+    else if (x % 2 == 0)
+      literal.push_back(static_cast<char>(index << 4));
+    else
+      literal.back() = static_cast<char>(literal.back() | index);
+  }
+  if (literal.size() % 2 != 0) literal.push_back('\0');
+  out += literal;
+  const std::uint8_t right = p[half * image.Channels];
+  Put(out, static_cast<std::uint32_t>(image.Width - half), 1), Put(out, rle4 ? (right << 4 | right) : right, 1);
+  Put(out, 0, 2);
+  return out;
+}
+
+std::string PixelData(const Image& image, const BmpSpec& spec) {
+  std::string data;
+  const bool rle = spec.Compression == Rle8 || spec.Compression == Rle4;
+  for (int i = 0; i < image.Height; ++i) {
+    const int y = spec.TopDown ? i : image.Height - 1 - i;
+    data += rle ? RleRow(image, y, spec.Compression == Rle4) : PixelRow(image, y, spec);
+  }
+  if (rle) Put(data, 0x0100, 2);  // end of bitmap
+  return data;
+}
+
+std::string InfoHeader(const Image& image, const BmpSpec& spec, std::size_t imageSize) {
+  std::string header;
+  Put(header, static_cast<std::uint32_t>(spec.HeaderSize), 4);
+  Put(header, static_cast<std::uint32_t>(image.Width), 4);
+  Put(header, static_cast<std::uint32_t>(spec.TopDown ? -image.Height : image.Height), 4);
+  Put(header, 1, 2), Put(header, static_cast<std::uint32_t>(spec.BitCount), 2);
+  Put(header, spec.Compression, 4), Put(header, static_cast<std::uint32_t>(imageSize), 4);
+  Put(header, 2835, 4), Put(header, 2835, 4);
+  Put(header, static_cast<std::uint32_t>(spec.Palette.size()), 4), Put(header, 0, 4);
+  for (const std::uint32_t mask : spec.Masks) Put(header, mask, 4);
+  if (spec.HeaderSize > 40) header.resize(static_cast<std::size_t>(spec.HeaderSize), '\0');
+  return header;
+}
+
+std::string CoreHeader(const Image& image, const BmpSpec& spec) {
+  std::string header;
+  Put(header, 12, 4), Put(header, static_cast<std::uint32_t>(image.Width), 2);
+  Put(header, static_cast<std::uint32_t>(image.Height), 2), Put(header, 1, 2);
+  Put(header, static_cast<std::uint32_t>(spec.BitCount), 2);
+  return header;
+}
+
+}  // namespace
+
+std::string BmpBytes(const Image& pixels, const BmpSpec& spec) {
+  const std::string data = PixelData(pixels, spec);
+  std::string header = spec.HeaderSize == 12 ? CoreHeader(pixels, spec) : InfoHeader(pixels, spec, data.size());
+  for (const Rgb& c : spec.Palette) Put(header, c.B | c.G << 8 | c.R << 16, spec.HeaderSize == 12 ? 3 : 4);
+  std::string file = "BM";
+  Put(file, static_cast<std::uint32_t>(14 + header.size() + data.size()), 4);
+  Put(file, 0, 4), Put(file, static_cast<std::uint32_t>(14 + header.size()), 4);
+  return file + header + data;
+}
+
+}  // namespace tessimar::testing

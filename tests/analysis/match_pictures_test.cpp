@@ -1,0 +1,182 @@
+#include "analysis/match_pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "picture_fixtures.h"
+#include "scan/scan_run.h"
+#include "scan/scan_texts.h"
+#include "scripted_host.h"
+#include "temp_folder.h"
+
+namespace tessimar {
+namespace {
+
+using testing::Image;
+
+// A picture with structure at several scales, so its signature has 250 strong slots.
+Image Scene(int width, int height, int shift = 0) {
+  return testing::MakeImage(width, height, 3, [=](int x, int y) {
+    const int u = x * 256 / width, v = y * 256 / height;
+    return std::vector<std::uint8_t>{static_cast<std::uint8_t>((u + shift) % 256),
+                                     static_cast<std::uint8_t>(((u / 32 + v / 32) % 2) * 200 + 20),
+                                     static_cast<std::uint8_t>(std::abs(128 - v) * 2 % 256)};
+  });
+}
+
+Image Uniform(int width, int height) {
+  return testing::MakeImage(width, height, 3, [](int, int) { return std::vector<std::uint8_t>{200, 30, 30}; });
+}
+
+class MatchingPassTest : public ::testing::Test {
+ protected:
+  // Walks the folder, then runs the pass with a host of its own.
+  void Match() {
+    testing::ScriptedHost walkHost;
+    ScanRun run(catalogue, settings, walkHost, TrashFolders(), ",");
+    run.Walk({temp.Path()});
+    catalogue.AllocatePairs();
+    MatchingPass(catalogue, settings, host, stopped).MatchPictures();
+    catalogue.TrimPairs();
+  }
+  std::vector<std::tuple<int, int, double>> Pairs() const {
+    std::vector<std::tuple<int, int, double>> pairs;
+    for (std::int32_t i = 0; i <= catalogue.LastPairIndex; ++i) {
+      const TPicturePair& p = catalogue.PicturePairs[i];
+      pairs.emplace_back(p.PicIndex1, p.PicIndex2, p.Similarity);
+    }
+    return pairs;
+  }
+  std::string Progress(int done, int total) const {
+    return std::string(MatchProgressPrefix) + std::to_string(done) + " / " + std::to_string(total);
+  }
+
+  testing::TempFolder temp;
+  Catalogue catalogue;
+  TSettings settings;
+  testing::ScriptedHost host;
+  std::atomic<bool> stopped{false};
+};
+
+TEST_F(MatchingPassTest, CopiesPairWithTheNearestEarlierCopyAt100) {
+  const std::string scene = testing::JpegBytes(Scene(240, 160));
+  for (const bool identicalOnly : {false, true}) {
+    SCOPED_TRACE(identicalOnly);
+    settings.SearchOnlyIdentical = identicalOnly;
+    temp.Write("1.jpg", scene);
+    temp.Write("2.png", testing::PngBytes(Uniform(240, 160)));
+    temp.Write("3.jpg", scene);
+    temp.Write("4.jpg", scene);
+    Match();
+    EXPECT_EQ(Pairs(), (std::vector<std::tuple<int, int, double>>{{0, 2, 100.0}, {2, 3, 100.0}}));
+    EXPECT_EQ(host.Captions[Caption::CurrentDuplicatesFound].back(), std::string(CurrentDuplicatesPrefix) + "2");
+    EXPECT_EQ(catalogue.PicList[1].CCVStage, TCCVStage::Full);
+    EXPECT_EQ(catalogue.PicList[0].Width, 240);
+    EXPECT_EQ(catalogue.PicList[0].Height, 160);
+  }
+}
+
+TEST_F(MatchingPassTest, ReencodedAndConvertedPicturesPairBySignature) {
+  temp.Write("a.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 95}));
+  temp.Write("b.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 70}));
+  temp.Write("c.png", testing::PngBytes(Scene(600, 400)));
+  Match();
+  const auto pairs = Pairs();
+  ASSERT_EQ(pairs.size(), 2u);
+  EXPECT_EQ(std::get<0>(pairs[0]), 0);
+  EXPECT_EQ(std::get<1>(pairs[0]), 1);
+  EXPECT_EQ(std::get<1>(pairs[1]), 2);
+  for (const auto& pair : pairs) EXPECT_GT(std::get<2>(pair), 80);
+  for (const TPicInfo& picture : catalogue.PicList) EXPECT_NE(picture.WaveletCoefsPos[0], TWaveletPoint{});
+}
+
+TEST_F(MatchingPassTest, IdenticalOnlyComputesNoSignatureAndPairsNoLookAlikes) {
+  settings.SearchOnlyIdentical = true;
+  temp.Write("a.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 95}));
+  temp.Write("b.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 70}));
+  Match();
+  EXPECT_TRUE(Pairs().empty());
+  for (const TPicInfo& picture : catalogue.PicList) {
+    EXPECT_EQ(picture.CCVStage, TCCVStage::Full);
+    EXPECT_EQ(picture.WaveletCoefsPos, TWaveletCoefs{});
+    EXPECT_EQ(picture.WaveletCoefsNeg, TWaveletCoefs{});
+  }
+}
+
+TEST_F(MatchingPassTest, EqualProbesLeaveTheDecisionToTheBytes) {
+  // Same size and quality: the first 256 bytes are the same JPEG tables.
+  const std::string a = testing::JpegBytes(Scene(300, 200));
+  const std::string b = testing::JpegBytes(Scene(300, 200, 3));
+  ASSERT_EQ(a.substr(0, 256), b.substr(0, 256));
+  ASSERT_NE(a, b);
+  temp.Write("a.jpg", a);
+  temp.Write("b.jpg", b);
+  Match();
+  EXPECT_TRUE(Pairs().empty());
+}
+
+TEST_F(MatchingPassTest, AUniformPictureKeepsNoSignatureAndPairsOnlyWithItsCopy) {
+  temp.Write("a.png", testing::PngBytes(Uniform(100, 100)));
+  temp.Write("b.jpg", testing::JpegBytes(Uniform(100, 100)));
+  temp.Write("c.png", testing::PngBytes(Uniform(100, 100)));
+  Match();
+  EXPECT_EQ(Pairs(), (std::vector<std::tuple<int, int, double>>{{0, 2, 100.0}}));
+  EXPECT_EQ(catalogue.PicList[1].WaveletCoefsPos, TWaveletCoefs{});
+}
+
+TEST_F(MatchingPassTest, PicturesFailingToLoadOrTooSmallArePassedOver) {
+  settings.MinPicHeight = 0;
+  settings.MinPicWidth = 0;
+  const std::string thin = testing::PngBytes(Scene(50, 4));
+  temp.Write("1.png", thin);
+  temp.Write("2.jpg", "not a picture at all");
+  temp.Write("3.png", thin);
+  temp.Write("4.jpg", testing::JpegBytes(Scene(40, 30)));
+  Match();
+  EXPECT_TRUE(Pairs().empty());
+  EXPECT_EQ(catalogue.PicList[0].CCVStage, TCCVStage::None);
+  EXPECT_EQ(catalogue.PicList[0].Height, 0);
+  EXPECT_EQ(catalogue.PicList[1].CCVStage, TCCVStage::None);
+  EXPECT_EQ(catalogue.PicList[3].CCVStage, TCCVStage::Full);
+  EXPECT_EQ(host.Captions[Caption::FilesCount], (std::vector<std::string>{Progress(4, 4), Progress(4, 4)}));
+}
+
+TEST_F(MatchingPassTest, TheSizeFloorIsFiveWhateverTheSettings) {
+  settings.MinPicHeight = settings.MinPicWidth = 0;
+  temp.Write("a.png", testing::PngBytes(Scene(5, 5)));
+  temp.Write("b.png", testing::PngBytes(Scene(4, 5)));
+  settings.MinPicHeight = 6;
+  Match();
+  EXPECT_EQ(catalogue.PicList[0].CCVStage, TCCVStage::None);
+  settings.MinPicHeight = -3;
+  Match();
+  EXPECT_EQ(catalogue.PicList[0].CCVStage, TCCVStage::Full);
+  EXPECT_EQ(catalogue.PicList[1].CCVStage, TCCVStage::None);
+}
+
+TEST_F(MatchingPassTest, ProgressForNoneAndOnePicture) {
+  Match();
+  EXPECT_EQ(host.Captions[Caption::FilesCount], (std::vector<std::string>{Progress(0, 0)}));
+  temp.Write("only.jpg", testing::JpegBytes(Scene(120, 90)));
+  host = {};
+  Match();
+  EXPECT_EQ(host.Captions[Caption::FilesCount], (std::vector<std::string>{Progress(1, 1), Progress(1, 1)}));
+  EXPECT_TRUE(Pairs().empty());
+}
+
+TEST_F(MatchingPassTest, AStopKeepsThePairsFoundSoFar) {
+  const std::string scene = testing::JpegBytes(Scene(240, 160));
+  for (const char* name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"}) temp.Write(name, scene);
+  // The pass pumps at each picture and after every block of a byte comparison; the
+  // third picture's pump is the first after the second picture's comparison.
+  const std::size_t blocks = (scene.size() + 1023) / 1024 + 1;
+  host.AtPump(static_cast<int>(2 + blocks + 1), [&] { stopped = true; });
+  Match();
+  EXPECT_EQ(Pairs(), (std::vector<std::tuple<int, int, double>>{{0, 1, 100.0}}));
+  EXPECT_EQ(catalogue.LastPicIndex, 1);
+  EXPECT_EQ(host.Captions[Caption::FilesCount].back(), Progress(2, 4));
+}
+
+}  // namespace
+}  // namespace tessimar

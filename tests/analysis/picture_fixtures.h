@@ -1,0 +1,97 @@
+// Small pictures of every type, encoded by the tests themselves, good or deliberately broken.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>  // before jpeglib.h, which uses size_t and FILE without declaring them
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gif_lib.h>
+#include <jpeglib.h>
+
+namespace tessimar::testing {
+
+struct Rgb {
+  std::uint8_t R = 0, G = 0, B = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// Pixels as interleaved samples, Channels bytes a pixel, top row first.
+struct Image {
+  int Width = 0;
+  int Height = 0;
+  int Channels = 3;
+  std::vector<std::uint8_t> Samples{};
+};
+
+// An image whose pixel (x, y) has the samples sample(x, y) returns.
+Image MakeImage(int width, int height, int channels, const std::function<std::vector<std::uint8_t>(int, int)>& sample);
+// An RGB image of left colour for x < boundary and right colour from there on.
+Image TwoColour(int width, int height, int boundary, Rgb left, Rgb right);
+
+// JPEG of 1 (gray), 3 (RGB) or 4 (CMYK) channels. Stored lets a CMYK image be kept as YCCK;
+// AdobeMarker false leaves out the segment that marks CMYK as inverted.
+struct JpegOptions {
+  int Quality = 95;
+  J_COLOR_SPACE Stored = JCS_UNKNOWN;  // unknown: libjpeg's choice for the input
+  bool AdobeMarker = true;
+};
+std::string JpegBytes(const Image& image, const JpegOptions& options = {});
+
+// PNG from rows already in PNG layout (packed below 8 bits, 16-bit samples big-endian).
+struct PngOptions {
+  int ColorType = 2;  // PNG_COLOR_TYPE_RGB
+  int BitDepth = 8;
+  std::vector<Rgb> Palette{};
+  std::vector<std::uint8_t> PaletteAlpha{};        // tRNS for a palette
+  std::vector<std::uint16_t> TransparentColour{};  // tRNS for gray (1 value) or RGB (3 values)
+  bool Interlaced = false;
+  double Gamma = 0;  // 0: no gAMA chunk
+};
+std::string PngBytes(int width, int height, const std::vector<std::uint8_t>& rows, const PngOptions& options);
+std::string PngBytes(const Image& image);  // 8-bit RGB (3 channels) or RGBA (4 channels)
+
+struct GifFrame {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  bool Interlaced = false;
+  std::vector<Rgb> LocalColours{};
+  std::vector<std::uint8_t> Indices{};  // Width x Height, top row first
+  int Transparent = NO_TRANSPARENT_COLOR;
+};
+struct GifSpec {
+  int ScreenWidth = 0, ScreenHeight = 0;
+  int Background = 0;
+  std::vector<Rgb> GlobalColours{};  // empty: none
+  std::vector<GifFrame> Frames{};
+};
+std::string GifBytes(const GifSpec& spec);
+// A frame covering the screen at (0, 0) in two colour indices split at column boundary.
+GifFrame TwoIndexFrame(int width, int height, int boundary, std::uint8_t left, std::uint8_t right);
+
+// TIFF of an RGB image, or RGBA with unassociated alpha.
+std::string TiffBytes(const Image& image);
+
+// A bitmap file written by hand: HeaderSize 12, 40, 108 or 124; Compression as stored.
+struct BmpSpec {
+  int HeaderSize = 40;
+  int BitCount = 24;
+  std::uint32_t Compression = 0;
+  std::vector<std::uint32_t> Masks{};  // written after a 40-byte header, inside later ones
+  std::vector<Rgb> Palette{};
+  bool TopDown = false;
+};
+// Pixels: RGB for 16 to 32 bits (packed by the masks, or 5-5-5 and 8-8-8 by default),
+// palette indices in channel 0 otherwise; RLE8/RLE4 write each row as one absolute run of
+// its first half and one encoded run of its second half.
+std::string BmpBytes(const Image& pixels, const BmpSpec& spec);
+
+// The same file with the size its header announces replaced by width x height.
+std::string WithJpegSize(std::string jpeg, int width, int height);
+std::string WithPngSize(std::string png, std::uint32_t width, std::uint32_t height);
+std::string WithGifSize(std::string gif, int width, int height);                        // screen and first frame
+std::string WithTiffSize(std::string tiff, std::uint32_t width, std::uint32_t height);  // sub-directories too
+std::string WithBmpSize(std::string bmp, std::int32_t width, std::int32_t height);
+
+}  // namespace tessimar::testing

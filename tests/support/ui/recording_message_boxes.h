@@ -1,0 +1,48 @@
+// Message boxes for tests: each box is recorded with its kind and text, and a
+// confirmation is answered from a queue (No when the queue is empty).
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/message_boxes.h"
+
+namespace tessimar::testing {
+
+class RecordingMessageBoxes : public MessageBoxes {
+ public:
+  enum class Kind { Error, Information, Confirmation };
+  struct Box {
+    Kind kind;
+    QString text;
+  };
+
+  // Installs itself for its lifetime.
+  RecordingMessageBoxes() { SetMessages(this); }
+  ~RecordingMessageBoxes() override { SetMessages(nullptr); }
+
+  void Error(QWidget*, const QString& text) override { Record(Kind::Error, text); }
+  void Information(QWidget*, const QString& text) override { Record(Kind::Information, text); }
+  bool Confirm(QWidget*, const QString& text) override {
+    Record(Kind::Confirmation, text);
+    if (Answers.empty()) return false;
+    const bool yes = Answers.front();
+    Answers.pop_front();
+    return yes;
+  }
+
+  std::vector<Box> Boxes;
+  std::deque<bool> Answers;
+  // Runs while a box is "open", as a modal box lets events through.
+  std::function<void()> WhileOpen;
+
+ private:
+  void Record(Kind kind, const QString& text) {
+    Boxes.push_back({kind, text});
+    if (WhileOpen) WhileOpen();
+  }
+};
+
+}  // namespace tessimar::testing
