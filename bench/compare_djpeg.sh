@@ -4,7 +4,7 @@
 # Needs: a build in build/ (scripts/build build), libjpeg-turbo-progs, imagemagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bench="$root/build/bench/analysis_bench"
+bench="${TESSIMAR_BUILD:-$root/build}/bench/analysis_bench"
 file=$(mktemp --suffix=.jpg)
 trap 'rm -f "$file"' EXIT
 

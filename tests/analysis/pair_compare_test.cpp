@@ -50,7 +50,9 @@ TEST(SimilarityTest, CountToScoreToSimilarity) {
     EXPECT_DOUBLE_EQ(AgreementScore(c.count), c.score);
     const auto similarity = SimilarityOfScore(AgreementScore(c.count));
     ASSERT_EQ(similarity.has_value(), c.similarity.has_value());
-    if (similarity) EXPECT_NEAR(*similarity, *c.similarity, 1e-9);
+    if (similarity) {
+      EXPECT_NEAR(*similarity, *c.similarity, 1e-9);
+    }
   }
 }
 

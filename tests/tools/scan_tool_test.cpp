@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "picture_fixtures.h"
 #include "temp_folder.h"
 
 namespace tessimar {
@@ -56,15 +57,59 @@ TEST(ScanToolTest, ListsTheCatalogueInOrder) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, temp / "p/x.jpeg.png\n" + temp / "p/a.PNG\n" + temp / "p/sub/b.gif\n");
   EXPECT_NE(result.err.find("not a folder, passed over: " + temp / "missing"), std::string::npos);
-  EXPECT_NE(result.err.find("3 files catalogued"), std::string::npos);
+  EXPECT_NE(result.err.find("3 files scanned"), std::string::npos);
 
   const Result tiffOnly = RunTool({"--list", "--types", "tif", "--no-subfolders", temp / "p"}, out);
   EXPECT_EQ(tiffOnly.out, temp / "p/t.tif\n");
 }
 
+TEST(ScanToolTest, WritesThePairsAsCsvTheSameOnEveryRun) {
+  testing::TempFolder out;
+  testing::TempFolder temp;
+  const std::string picture = testing::JpegBytes(testing::TwoColour(200, 150, 70, {200, 10, 10}, {10, 10, 200}));
+  temp.Write("a.jpg", picture);
+  temp.Write("sub/b.jpg", picture);
+  temp.Write("broken.png", "no picture");
+  const std::string expected = "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n1;" + temp / "a.jpg;100;\r\n1;" +
+                               temp / "sub/b.jpg;100;\r\n";
+  const Result toStdout = RunTool({temp.Path()}, out);
+  EXPECT_EQ(toStdout.status, 0);
+  EXPECT_EQ(toStdout.out, expected);
+  EXPECT_NE(toStdout.err.find("3 files scanned, 1 pairs"), std::string::npos) << toStdout.err;
+
+  for (const auto& options : std::vector<std::vector<std::string>>{{}, {"--identical-only"}}) {
+    std::vector<std::string> arguments = options;
+    arguments.insert(arguments.end(), {"-o", out / "pairs.csv", temp.Path()});
+    const Result toFile = RunTool(arguments, out);
+    EXPECT_EQ(toFile.status, 0);
+    EXPECT_TRUE(toFile.out.empty());
+    std::ifstream file(out / "pairs.csv", std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    EXPECT_EQ(bytes.str(), expected);
+  }
+  const Result tooSmall = RunTool({"--min-width", "201", temp.Path()}, out);
+  EXPECT_EQ(tooSmall.out, "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n");
+}
+
+TEST(ScanToolTest, PrintsSignatures) {
+  testing::TempFolder out;
+  testing::TempFolder temp;
+  const std::string halves = temp.Write("halves.png", testing::PngBytes(testing::TwoColour(
+                                                          200, 100, 100, {255, 255, 255}, {0, 0, 0})));
+  const std::string broken = temp.Write("broken.jpg", "no picture");
+  const Result result = RunTool({"--signature", halves, broken}, out);
+  EXPECT_EQ(result.status, 1);
+  // White left, black right: the first horizontal difference leads the positive positions.
+  EXPECT_TRUE(result.out.starts_with(halves + "\nheight 100 width 200\n0,1 0,2 ")) << result.out;
+  EXPECT_NE(result.out.find("\n" + broken + "\ncannot load: " + broken), std::string::npos) << result.out;
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 6);
+}
+
 TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLine) {
   testing::TempFolder out;
-  const std::vector<std::vector<std::string>> cases = {{"--what"}, {"--types", "raw", "/"}, {}, {"--types", "", "/"}};
+  const std::vector<std::vector<std::string>> cases = {
+      {"--what"}, {"--types", "raw", "/"}, {}, {"--types", "", "/"}, {"--min-width", "x", "/"}, {"--signature"}};
   for (const auto& arguments : cases) {
     SCOPED_TRACE(arguments.empty() ? "no folder" : arguments[0]);
     const Result result = RunTool(arguments, out);
