@@ -1,6 +1,7 @@
 #include "analysis/pair_compare.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "analysis/file_probe.h"
 
@@ -8,6 +9,8 @@ namespace tessimar {
 namespace {
 
 constexpr double MatchScore = 50;
+// The fewest agreeing slots that reach MatchScore.
+constexpr int MatchCount = SignatureSize / 2;
 
 double ShapeRatio(const TPicInfo& picture) {
   const double longer = std::max(picture.Width, picture.Height);
@@ -15,8 +18,9 @@ double ShapeRatio(const TPicInfo& picture) {
   return longer / shorter;
 }
 
-// The agreement score of picture k with the earlier picture i, 0 to 100.
-double Score(const Catalogue& catalogue, std::int32_t k, std::int32_t i, const CoefficientArray& current,
+// The agreement score of picture k with the earlier picture i, 0 to 100; below 50 when
+// they do not match, without always counting to the end.
+double Score(const Catalogue& catalogue, std::int32_t k, std::int32_t i, const SignArray& current,
              bool identicalOnly, const std::function<void()>& pump) {
   const TPicInfo& picture = catalogue.PicList[static_cast<std::size_t>(k)];
   const TPicInfo& earlier = catalogue.PicList[static_cast<std::size_t>(i)];
@@ -25,17 +29,7 @@ double Score(const Catalogue& catalogue, std::int32_t k, std::int32_t i, const C
   if (picture.PreBuffer == earlier.PreBuffer)
     return FilesEqual(catalogue.FullPath(k), catalogue.FullPath(i), pump) ? 100 : 0;
   if (identicalOnly) return 0;
-  return AgreementScore(AgreementCount(earlier, current));
-}
-
-int CountWhere(const TWaveletCoefs& positions, const CoefficientArray& current, bool positive) {
-  int count = 0;
-  for (const TWaveletPoint& p : positions) {
-    if (p == TWaveletPoint{}) continue;  // (0, 0) marks an unused slot
-    const double c = current[ElementIndex(p.X, p.Y)];
-    if (positive ? c > 0 : c < 0) ++count;
-  }
-  return count;
+  return AgreementScore(AgreementCount(earlier, current, MatchCount));
 }
 
 }  // namespace
@@ -45,8 +39,29 @@ bool ShapesComparable(const TPicInfo& a, const TPicInfo& b) {
   return std::max(ra, rb) / std::min(ra, rb) <= MaxShapeQuotient;
 }
 
-int AgreementCount(const TPicInfo& earlier, const CoefficientArray& current) {
-  return CountWhere(earlier.WaveletCoefsPos, current, true) + CountWhere(earlier.WaveletCoefsNeg, current, false);
+SignArray SignsOf(const CoefficientArray& coefficients) {
+  SignArray signs{};
+  std::transform(coefficients.begin(), coefficients.end(), signs.begin(),
+                 [](double c) { return static_cast<std::int8_t>((c > 0) - (c < 0)); });
+  return signs;
+}
+
+int AgreementCount(const TPicInfo& earlier, const SignArray& current, int needed) {
+  int count = 0;
+  // A signature keeps at most SignatureSize positions in its two lists together, so each
+  // kept position that disagrees lowers the count still within reach by one.
+  int reachable = SignatureSize;
+  for (const auto& [positions, sign] : {std::pair{&earlier.WaveletCoefsPos, 1}, {&earlier.WaveletCoefsNeg, -1}}) {
+    for (const TWaveletPoint& p : *positions) {
+      if (p == TWaveletPoint{}) continue;  // (0, 0) marks an unused slot
+      if (current[ElementIndex(p.X, p.Y)] == sign) {
+        ++count;
+      } else if (--reachable < needed) {
+        return count;
+      }
+    }
+  }
+  return count;
 }
 
 double AgreementScore(int count) { return count * 100.0 / SignatureSize; }
@@ -58,8 +73,9 @@ std::optional<double> SimilarityOfScore(double score) {
 
 std::optional<TPicturePair> FindMatch(const Catalogue& catalogue, std::int32_t k, const CoefficientArray& current,
                                       bool identicalOnly, const std::function<void()>& pump) {
+  const auto signs = std::make_unique<SignArray>(SignsOf(current));
   for (std::int32_t i = k - 1; i >= 0; --i) {
-    if (const auto similarity = SimilarityOfScore(Score(catalogue, k, i, current, identicalOnly, pump)))
+    if (const auto similarity = SimilarityOfScore(Score(catalogue, k, i, *signs, identicalOnly, pump)))
       return TPicturePair{i, k, *similarity};
   }
   return std::nullopt;

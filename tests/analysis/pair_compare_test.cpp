@@ -69,7 +69,11 @@ TEST(AgreementCountTest, CountsSlotsWhoseSignTheCurrentPictureShares) {
   earlier.WaveletCoefsPos[2] = {127, 127};  // agrees
   earlier.WaveletCoefsNeg[0] = {5, 6};      // agrees
   earlier.WaveletCoefsNeg[1] = {7, 7};      // zero there
-  EXPECT_EQ(AgreementCount(earlier, *current), 3);
+  const auto signs = std::make_unique<SignArray>(SignsOf(*current));
+  EXPECT_EQ(AgreementCount(earlier, *signs), 3);
+  // Five kept slots, two of them disagreeing: three is the most within reach.
+  EXPECT_EQ(AgreementCount(earlier, *signs, 3), 3);
+  EXPECT_LT(AgreementCount(earlier, *signs, 250), 250);
 }
 
 }  // namespace
