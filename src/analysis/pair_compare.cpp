@@ -18,18 +18,38 @@ double ShapeRatio(const TPicInfo& picture) {
   return longer / shorter;
 }
 
-// The agreement score of picture k with the earlier picture i, 0 to 100; below 50 when
-// they do not match, without always counting to the end.
-double Score(const Catalogue& catalogue, std::int32_t k, std::int32_t i, const SignArray& current,
-             bool identicalOnly, const std::function<void()>& pump) {
-  const TPicInfo& picture = catalogue.PicList[static_cast<std::size_t>(k)];
-  const TPicInfo& earlier = catalogue.PicList[static_cast<std::size_t>(i)];
-  if (earlier.CCVStage != TCCVStage::Full || !ShapesComparable(picture, earlier)) return 0;
-  // Equal probes hand the decision to the bytes alone.
-  if (picture.PreBuffer == earlier.PreBuffer)
-    return FilesEqual(catalogue.FullPath(k), catalogue.FullPath(i), pump) ? 100 : 0;
-  if (identicalOnly) return 0;
-  return AgreementScore(AgreementCount(earlier, current, MatchCount));
+const TPicInfo& At(const Catalogue& catalogue, std::int32_t index) {
+  return catalogue.PicList[static_cast<std::size_t>(index)];
+}
+
+// Only analysed pictures of a similar shape are compared at all.
+bool Comparable(const TPicInfo& picture, const TPicInfo& earlier) {
+  return earlier.CCVStage == TCCVStage::Full && ShapesComparable(picture, earlier);
+}
+
+// The nearest earlier file with the same bytes as picture k.
+std::optional<TPicturePair> FindCopy(const Catalogue& catalogue, std::int32_t k, const std::function<void()>& pump) {
+  const TPicInfo& picture = At(catalogue, k);
+  for (std::int32_t i = k - 1; i >= 0; --i) {
+    const TPicInfo& earlier = At(catalogue, i);
+    if (Comparable(picture, earlier) && picture.PreBuffer == earlier.PreBuffer &&
+        FilesEqual(catalogue.FullPath(k), catalogue.FullPath(i), pump))
+      return TPicturePair{i, k, 100};
+  }
+  return std::nullopt;
+}
+
+// The nearest earlier picture whose signature matches. Equal probes leave the decision to
+// the bytes alone, and those files were found to differ already.
+std::optional<TPicturePair> FindLookAlike(const Catalogue& catalogue, std::int32_t k, const SignArray& current) {
+  const TPicInfo& picture = At(catalogue, k);
+  for (std::int32_t i = k - 1; i >= 0; --i) {
+    const TPicInfo& earlier = At(catalogue, i);
+    if (!Comparable(picture, earlier) || picture.PreBuffer == earlier.PreBuffer) continue;
+    if (const auto similarity = SimilarityOfScore(AgreementScore(AgreementCount(earlier, current, MatchCount))))
+      return TPicturePair{i, k, *similarity};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -73,12 +93,10 @@ std::optional<double> SimilarityOfScore(double score) {
 
 std::optional<TPicturePair> FindMatch(const Catalogue& catalogue, std::int32_t k, const CoefficientArray& current,
                                       bool identicalOnly, const std::function<void()>& pump) {
-  const auto signs = std::make_unique<SignArray>(SignsOf(current));
-  for (std::int32_t i = k - 1; i >= 0; --i) {
-    if (const auto similarity = SimilarityOfScore(Score(catalogue, k, i, *signs, identicalOnly, pump)))
-      return TPicturePair{i, k, *similarity};
-  }
-  return std::nullopt;
+  // An exact copy outranks a nearer look-alike: a copy is always reported as a copy.
+  if (auto copy = FindCopy(catalogue, k, pump)) return copy;
+  if (identicalOnly) return std::nullopt;
+  return FindLookAlike(catalogue, k, *std::make_unique<SignArray>(SignsOf(current)));
 }
 
 }  // namespace tessimar

@@ -31,9 +31,10 @@ std::optional<double> SimilarityOfScore(double score);
 // The score of count agreeing slots out of the full signature.
 double AgreementScore(int count);
 
-// The pair of picture k with the nearest earlier analysed picture that matches it, if
-// any. current: k's truncated coefficients. Equal probes are settled by comparing the
-// files' bytes, with pump run after every block read.
+// The pair of picture k with an earlier analysed picture, if any: the nearest earlier file
+// with the same bytes, else the nearest earlier picture whose signature matches (unless
+// identicalOnly). current: k's truncated coefficients. Equal probes are settled by
+// comparing the files' bytes, with pump run after every block read.
 std::optional<TPicturePair> FindMatch(const Catalogue& catalogue, std::int32_t k, const CoefficientArray& current,
                                       bool identicalOnly, const std::function<void()>& pump);
 

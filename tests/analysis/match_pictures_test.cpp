@@ -81,6 +81,20 @@ TEST_F(MatchingPassTest, CopiesPairWithTheNearestEarlierCopyAt100) {
   }
 }
 
+TEST_F(MatchingPassTest, AnExactCopyPairsWithItsTwinBeforeANearerLookAlike) {
+  const std::string scene = testing::JpegBytes(Scene(300, 200), {.Quality = 95});
+  temp.Write("a.jpg", scene);
+  temp.Write("b.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 70}));
+  temp.Write("c.jpg", scene);
+  Match();
+  const auto pairs = Pairs();
+  ASSERT_EQ(pairs.size(), 2u);
+  EXPECT_EQ(std::get<0>(pairs[0]), 0);
+  EXPECT_EQ(std::get<1>(pairs[0]), 1);
+  EXPECT_LT(std::get<2>(pairs[0]), 100);
+  EXPECT_EQ(pairs[1], std::make_tuple(0, 2, 100.0));
+}
+
 TEST_F(MatchingPassTest, ReencodedAndConvertedPicturesPairBySignature) {
   temp.Write("a.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 95}));
   temp.Write("b.jpg", testing::JpegBytes(Scene(300, 200), {.Quality = 70}));
