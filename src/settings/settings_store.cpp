@@ -116,9 +116,17 @@ void WriteSettings(IniFile& file, const StoredSettings& stored) {
 }
 
 StoredSettings LoadSettings(const std::string& iniPath) {
+  // A folder or a FIFO at the settings path is no settings file: opening a FIFO would wait
+  // for a writer, and reading a folder fails.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(iniPath, error)) return {};
   std::ifstream in(iniPath, std::ios::binary);
   if (!in) return {};
-  return ReadSettings(IniFile::Parse(in));
+  try {
+    return ReadSettings(IniFile::Parse(in));
+  } catch (const std::ios_base::failure&) {
+    return {};
+  }
 }
 
 void SaveSettings(const std::string& iniPath, const StoredSettings& stored) {

@@ -51,6 +51,16 @@ TEST(SettingsStoreTest, MissingFileGivesDefaultsAndCreatesNothing) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST(SettingsStoreTest, AnythingButAFileAtThePathGivesDefaultsWithoutWaiting) {
+  testing::TempFolder temp;
+  const std::string fifo = temp / "fifo.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {temp.MakeFolder("folder.ini"), fifo}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(LoadSettings(path).Settings.MinPicWidth, 100);
+  }
+}
+
 TEST(SettingsStoreTest, ValuesAsTheFileGivesThem) {
   testing::TempFolder temp;
   const std::string path = temp.Write("Tessimar.ini",

@@ -1,0 +1,79 @@
+#include "app/about_form.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/clickable_label.h"
+#include "app/glyphs.h"
+#include "app/web_pages.h"
+#include "widgets/fixed_form.h"
+
+namespace tessimar {
+namespace {
+
+constexpr QSize ClientSize(594, 303);
+constexpr int PictureSide = 84;
+constexpr int TextLeft = 167;
+const QColor LinkColour(0x27, 0x59, 0xAD);
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->move(TextLeft, top);
+  label->adjustSize();
+  return label;
+}
+
+ClickableLabel* AddLink(QWidget* parent, const char* name, const QString& text, int top) {
+  auto* link = new ClickableLabel(text, parent);
+  link->setObjectName(name);
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPixelSize(15);
+  font.setBold(true);
+  font.setUnderline(true);
+  link->setFont(font);
+  QPalette palette = link->palette();
+  palette.setColor(QPalette::WindowText, LinkColour);
+  link->setPalette(palette);
+  link->setCursor(Qt::PointingHandCursor);
+  link->move(TextLeft, top);
+  link->adjustSize();
+  return link;
+}
+
+}  // namespace
+
+TAboutForm::TAboutForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName("AboutForm");
+  setWindowTitle(QStringLiteral("关于Tessimar"));
+  setFont(TahomaFont(14));
+  setFixedSize(ClientSize);
+  auto* picture = new QLabel(this);
+  picture->setObjectName("Image1");
+  picture->setGeometry(42, 31, PictureSide, PictureSide);
+  picture->setPixmap(ProductPicture(PictureSide));
+  AddLabel(this, "Label1", QStringLiteral("Tessimar"), 31);
+  AddLabel(this, "Version", QStringLiteral("版本 V" TESSIMAR_VERSION), 67);
+  AddLabel(this, "Label2", QStringLiteral("Copyright © 2024 Tessimar. 保留所有权利。"), 102);
+  CreateLinks();
+  auto* ok = new QPushButton(QStringLiteral("确定"), this);
+  ok->setObjectName("OKButton");
+  ok->setGeometry(194, 226, 179, 43);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// The site link shows the bare address but opens the product page.
+void TAboutForm::CreateLinks() {
+  connect(AddLink(this, "SiteLabel", SiteAddress(), 137), &ClickableLabel::clicked, [] { OpenPage(ProductPage()); });
+  connect(AddLink(this, "Label3", SupportMail().toString(), 173), &ClickableLabel::clicked,
+          [] { OpenPage(SupportMail()); });
+}
+
+void TAboutForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnScreen(*this);
+}
+
+}  // namespace tessimar

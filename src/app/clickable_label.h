@@ -1,0 +1,21 @@
+// A label that reports a click, for captions and links that act when clicked.
+#pragma once
+
+#include <QLabel>
+
+namespace tessimar {
+
+class ClickableLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  using QLabel::QLabel;
+
+ signals:
+  void clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace tessimar

@@ -1,0 +1,165 @@
+// The main window's start-up, menu commands and close.
+#include "app/main_form.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTimer>
+
+#include "app/about_form.h"
+#include "app/main_form_texts.h"
+#include "app/pair_list_model.h"
+#include "app/tessimar_application.h"
+#include "app/window_scan_host.h"
+#include "platform/trash_folders.h"
+#include "scan/scan_run.h"
+#include "settings/data_folder.h"
+#include "settings/settings_form.h"
+#include "settings/settings_store.h"
+#include "widgets/fixed_form.h"
+#include "widgets/folder_dialog.h"
+
+namespace tessimar {
+namespace {
+
+constexpr QSize ClientSize(1035, 861);
+constexpr QSize MinimumSize(785, 615);
+constexpr int TopPanelHeight = 157;
+constexpr int BottomPanelHeight = 204;
+constexpr int SplitterHeight = 12;
+
+}  // namespace
+
+TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
+  setObjectName("MainForm");
+  setWindowTitle(QStringLiteral("Tessimar"));
+  setFont(TahomaFont(14));
+  CreateMenu();
+  auto* splitter = new QSplitter(Qt::Vertical, this);
+  splitter->addWidget(CreateTopPanel());
+  splitter->addWidget(CreateCentralPanel());
+  splitter->addWidget(CreateBottomPanel());
+  splitter->setHandleWidth(SplitterHeight);
+  splitter->handle(1)->setObjectName("Splitter1");
+  splitter->handle(2)->setObjectName("Splitter2");
+  splitter->setChildrenCollapsible(false);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({TopPanelHeight, ClientSize.height() - TopPanelHeight - 2 * SplitterHeight - BottomPanelHeight,
+                      BottomPanelHeight});
+  setCentralWidget(splitter);
+  resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+  setMinimumSize(MinimumSize);
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+  AddFolderDialog = new TFolderDialog(this);
+  AddFolderDialog->SetOptions(TFolderDialog::fdoReturnOnlyFSDirs | TFolderDialog::fdoNewDialogStyle);
+  FormCreate();
+  CreateDialogs(std::move(versionUrl), std::move(downloadPageUrl));
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate() {
+  TrashFolders trash = TrashFolders::OfThisSystem();
+  setAcceptDrops(true);
+  const std::string groupSeparator = QLocale::system().groupSeparator().toStdString();
+  host_ = std::make_unique<WindowScanHost>(
+      *this, ScanLabels{FilesCountLabel, CurrentDuplicatesFoundLabel, ScannedCountLabel, DuplicatesFoundLabel},
+      *ScanSubfoldersCheckBox);
+  scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator);
+  ShowPlaceholder(StartupHint);
+  DataFolder = tessimar::DataFolder();
+  const StoredSettings stored = LoadSettings(DataFolder + std::string(SettingsFileName));
+  Settings = stored.Settings;
+  ScanSubfoldersCheckBox->setChecked(stored.ScanSubfolders);
+  ShowIdleState();
+  AutoCheckPending = Settings.AutoCheckUpdates;
+}
+
+void TMainForm::CreateDialogs(QUrl versionUrl, QUrl downloadPageUrl) {
+  AboutForm = new TAboutForm(this);
+  SettingsForm = new TSettingsForm(Settings, this);
+  UpdateForm = new TUpdateForm(std::move(versionUrl), std::move(downloadPageUrl), AutoCheckPending, this);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  CentreOnScreen(*this);
+  // Once the window is on screen, not from inside its showing.
+  QTimer::singleShot(0, this, &TMainForm::FormShow);
+}
+
+void TMainForm::FormShow() {
+  if (AutoCheckPending && Settings.AutoCheckUpdates) UpdateForm->exec();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+// A close during a scan arrives through the scan's event pumping: the scan is told to
+// stop and the catalogue it is still walking is released only once it has unwound.
+bool TMainForm::FormCloseQuery() {
+  ListModel->SetRowCount(0);
+  scan_->ScanStopped = true;
+  try {
+    WriteSettingsFile();
+  } catch (const std::exception& error) {
+    ReportException(error);
+    return false;
+  }
+  if (scanning_) {
+    closing_ = true;
+  } else {
+    catalogue_.Release();
+  }
+  return true;
+}
+
+void TMainForm::WriteSettingsFile() const {
+  SaveSettings(DataFolder + std::string(SettingsFileName), {Settings, ScanSubfoldersCheckBox->isChecked()});
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize) {
+    if (watched == CentralPanel) {
+      FormResize();
+      CentralPanelResize();
+    } else if (watched == Side1.TextPanel || watched == Side2.TextPanel) {
+      AlignImageTextPanel(watched == Side1.TextPanel ? Side1 : Side2);
+    }
+  } else if (watched == DirectoriesListBox && event->type() == QEvent::KeyPress) {
+    return DirectoriesListBoxKeyDown(static_cast<const QKeyEvent&>(*event));
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::Settings1Click() {
+  if (scanning_) return;
+  SettingsForm->exec();
+}
+
+void TMainForm::About1Click() {
+  if (scanning_) return;
+  AboutForm->exec();
+}
+
+// Stays open during a scan: the update window then holds the scan until it closes.
+void TMainForm::CheckforUpdates1Click() { UpdateForm->exec(); }
+
+void TMainForm::Exit1Click() {
+  if (close()) QCoreApplication::quit();
+}
+
+}  // namespace tessimar

@@ -1,0 +1,264 @@
+// Building the main window: its regions, controls and menu, and the rules that place
+// the central panel's contents when it changes size.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/clickable_label.h"
+#include "app/form_parts.h"
+#include "app/main_form.h"
+#include "app/main_form_texts.h"
+#include "app/pair_list_model.h"
+#include "app/web_pages.h"
+#include "widgets/fixed_form.h"
+
+namespace tessimar {
+namespace {
+
+constexpr int BetweenImagesWidth = 79;
+// What the two image panels leave of the central panel's width besides each other.
+constexpr int ImagePanelsAllowance = 60;
+constexpr int ImageTextPanelHeight = 97;
+constexpr int ImageLabelHeight = 29;
+constexpr int ImageButtonsTop = 21;
+constexpr QSize ImageButtonsSize(179, 68);
+constexpr int ProgressLabelHeight = 32;
+
+QFrame* AddPanel(QVBoxLayout* layout, QWidget* parent, const char* name, int height, Border border) {
+  QFrame* panel = MakePanel(parent, name, border, true);
+  panel->setFixedHeight(height);
+  layout->addWidget(panel);
+  return panel;
+}
+
+QVBoxLayout* BareColumn(QWidget* parent) {
+  auto* layout = new QVBoxLayout(parent);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  return layout;
+}
+
+// A label placed at x, y at the size of its text.
+QLabel* PlacedLabel(QWidget* parent, const char* name, const QString& text, int pixelSize, QPoint at) {
+  QLabel* label = MakeLabel(parent, name, text, pixelSize);
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+// One of the three action buttons under a picture, with its caption below it.
+// stem: the action's part of the names, as "MoveImage"; side: "1" or "2".
+QToolButton* AddImageAction(QWidget* panel, const QString& stem, const QString& side, Glyph glyph,
+                            const QString& hint, const QString& caption, int x) {
+  QToolButton* button = MakeGlyphButton(panel, qPrintable(stem + "Button" + side), glyph, hint, {x, 4, 47, 47});
+  QLabel* label = MakeLabel(panel, qPrintable(stem + "Label" + side), caption, 15, CaptionGray);
+  label->setGeometry(x, 47, 47, 20);
+  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  return button;
+}
+
+}  // namespace
+
+void TMainForm::CreateMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
+  file->setObjectName("File1");
+  StartSearch1 = file->addAction(StartCaption, this, &TMainForm::StartButtonClick);
+  StartSearch1->setObjectName("StartSearch1");
+  SavelistofdupliacatestoCSV1 = file->addAction(QStringLiteral("将重复列表保存到 CSV"));
+  SavelistofdupliacatestoCSV1->setObjectName("SavelistofdupliacatestoCSV1");
+  file->addAction(QStringLiteral("退出"), this, &TMainForm::Exit1Click)->setObjectName("Exit1");
+  Settings1 = menuBar()->addAction(QStringLiteral("设置"), this, &TMainForm::Settings1Click);
+  Settings1->setObjectName("Settings1");
+  QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+  help->setObjectName("Help1");
+  help->addAction(QStringLiteral("如何使用"), [] { OpenPage(HowToUsePage()); })->setObjectName("Howtouse1");
+  help->addAction(QStringLiteral("检查更新"), this, &TMainForm::CheckforUpdates1Click)
+      ->setObjectName("CheckforUpdates1");
+  help->addAction(QStringLiteral("访问官方网站"), [] { OpenPage(ProductPage()); })
+      ->setObjectName("Visitprogramswebsite1");
+  About1 = help->addAction(QStringLiteral("关于"), this, &TMainForm::About1Click);
+  About1->setObjectName("About1");
+  menuBar()->addAction(QStringLiteral("捐助"), [] { OpenPage(DonationPage()); })->setObjectName("Donate1");
+}
+
+QWidget* TMainForm::CreateTopPanel() {
+  QFrame* top = MakePanel(nullptr, "TopPanel", Border::None, false);
+  top->setMinimumHeight(78);
+  QVBoxLayout* column = BareColumn(top);
+  DirectoriesListBox = new QListWidget(top);
+  DirectoriesListBox->setObjectName("DirectoriesListBox");
+  DirectoriesListBox->setFont(TahomaFont(15));
+  DirectoriesListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  DirectoriesListBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  DirectoriesListBox->installEventFilter(this);
+  column->addWidget(DirectoriesListBox);
+  CreatePanel2(AddPanel(column, top, "Panel2", 63, Border::Flat));
+  return top;
+}
+
+void TMainForm::CreatePanel2(QFrame* panel) {
+  PlacedLabel(panel, "FoldersCaptionLabel", QStringLiteral("文件夹："), 28, {20, 12});
+  AddFolderButton = MakeGlyphButton(panel, "AddFolderButton", Glyph::AddFolder, QStringLiteral("添加文件夹"),
+                                    {143, 5, 47, 47});
+  RemoveFolderButton = MakeGlyphButton(panel, "RemoveFolderButton", Glyph::RemoveFolder,
+                                       QStringLiteral("删除选定的文件夹"), {197, 5, 48, 47});
+  MoveFolderUpButton =
+      MakeGlyphButton(panel, "MoveFolderUpButton", Glyph::MoveUp, QStringLiteral("上移"), {252, 5, 47, 47});
+  MoveFolderDownButton =
+      MakeGlyphButton(panel, "MoveFolderDownButton", Glyph::MoveDown, QStringLiteral("下移"), {307, 5, 47, 47});
+  ClearDirectoriesButton = MakeGlyphButton(panel, "ClearDirectoriesButton", Glyph::ClearAll,
+                                           QStringLiteral("清除所有"), {362, 5, 47, 47});
+  StartButton = new QPushButton(StartCaption, panel);
+  StartButton->setObjectName("StartButton");
+  StartButton->setGeometry(433, 8, 148, 44);
+  ScanSubfoldersCheckBox = new QCheckBox(panel);
+  ScanSubfoldersCheckBox->setObjectName("ScanSubfoldersCheckBox");
+  ScanSubfoldersCheckBox->setAccessibleName(QStringLiteral("扫描子目录"));
+  ScanSubfoldersCheckBox->setGeometry(625, 18, 26, 23);
+  ScanSubfoldersCheckBox->setChecked(true);
+  Label1 = new ClickableLabel(QStringLiteral("扫描子目录"), panel);
+  Label1->setObjectName("Label1");
+  StyleLabel(*Label1, 15, Qt::white);
+  Label1->move(647, 20);
+  Label1->adjustSize();
+
+  connect(AddFolderButton, &QToolButton::clicked, this, &TMainForm::AddFolderButtonClick);
+  connect(RemoveFolderButton, &QToolButton::clicked, this, &TMainForm::RemoveFolderButtonClick);
+  connect(MoveFolderUpButton, &QToolButton::clicked, this, &TMainForm::MoveFolderUpButtonClick);
+  connect(MoveFolderDownButton, &QToolButton::clicked, this, &TMainForm::MoveFolderDownButtonClick);
+  connect(ClearDirectoriesButton, &QToolButton::clicked, this, &TMainForm::ClearDirectoriesButtonClick);
+  connect(StartButton, &QPushButton::clicked, this, &TMainForm::StartButtonClick);
+  connect(Label1, &ClickableLabel::clicked, this, &TMainForm::Label1Click);
+}
+
+QWidget* TMainForm::CreateCentralPanel() {
+  CentralPanel = MakePanel(nullptr, "CentralPanel", Border::None, true);
+  CentralPanel->setMinimumHeight(131);
+  CentralPanel->installEventFilter(this);
+  CreateSearchPanel();
+  Side1 = CreateImageSide(1);
+  CreateBetweenImagesPanel();
+  Side2 = CreateImageSide(2);
+  return CentralPanel;
+}
+
+void TMainForm::CreateSearchPanel() {
+  SearchPanel = MakePanel(CentralPanel, "SearchPanel", Border::Flat, true);
+  SearchPanel->resize(0, 0);
+  FilesCountLabel = MakeLabel(SearchPanel, "FilesCountLabel", QStringLiteral("扫描的图片总数：0 / 0"), 23);
+  CurrentDuplicatesFoundLabel =
+      MakeLabel(SearchPanel, "CurrentDuplicatesFoundLabel", QStringLiteral("找到的相似图片：0"), 23);
+  TimeLabel = MakeLabel(SearchPanel, "TimeLabel", QStringLiteral("已用时间: 00:00:00"), 23);
+  for (QLabel* label : {FilesCountLabel, CurrentDuplicatesFoundLabel, TimeLabel}) {
+    label->setAlignment(Qt::AlignCenter);
+  }
+}
+
+TMainForm::ImageSide TMainForm::CreateImageSide(int side) {
+  const QString n = QString::number(side);
+  ImageSide parts;
+  parts.Panel = MakePanel(CentralPanel, qPrintable("ImagePanel" + n), Border::Flat, false);
+  QVBoxLayout* column = BareColumn(parts.Panel);
+  parts.Image = new QLabel(parts.Panel);
+  parts.Image->setObjectName(side == 1 ? "LeftImage" : "RightImage");
+  parts.Image->setAlignment(Qt::AlignCenter);
+  parts.Image->setCursor(Qt::PointingHandCursor);
+  parts.Image->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  auto* imageArea = new QVBoxLayout;
+  imageArea->setContentsMargins(7, 7, 7, 7);
+  imageArea->addWidget(parts.Image);
+  column->addLayout(imageArea, 1);
+  parts.TextPanel = AddPanel(column, parts.Panel, qPrintable("ImageTextPanel" + n), ImageTextPanelHeight,
+                             Border::None);
+  parts.TextPanel->installEventFilter(this);
+  parts.Label = MakeLabel(parts.TextPanel, qPrintable("ImageLabel" + n), {}, 14);
+  parts.Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  parts.Label->setWordWrap(true);
+  parts.ButtonsPanel = MakePanel(parts.TextPanel, qPrintable("ImageButtonsPanel" + n), Border::None, false);
+  parts.ButtonsPanel->resize(ImageButtonsSize);
+  QWidget* buttons = parts.ButtonsPanel;
+  parts.MoveButton = AddImageAction(buttons, "MoveImage", n, Glyph::MoveFile, "移动文件", "移动", 12);
+  parts.BrowseButton = AddImageAction(buttons, "BrowseImage", n, Glyph::BrowseFile, "浏览文件", "浏览", 67);
+  parts.DeleteButton = AddImageAction(buttons, "DeleteImage", n, Glyph::DeleteFile, "删除文件", "删除", 122);
+  return parts;
+}
+
+void TMainForm::CreateBetweenImagesPanel() {
+  BetweenImagesPanel = MakePanel(CentralPanel, "BetweenImagesPanel", Border::None, false);
+  QLabel* similarity = MakeLabel(BetweenImagesPanel, "SimilarityLabel", QStringLiteral("相似性"), 15);
+  similarity->setGeometry(4, 21, 71, 17);
+  similarity->setAlignment(Qt::AlignCenter);
+  PercentLabel = MakeLabel(BetweenImagesPanel, "PercentLabel", {}, 23);
+  PercentLabel->setGeometry(4, 46, 71, 42);
+  PercentLabel->setAlignment(Qt::AlignCenter);
+  SwapImagesButton = MakeGlyphButton(BetweenImagesPanel, "SwapImagesButton", Glyph::Swap,
+                                     QStringLiteral("交换图像"), {13, 95, 47, 48});
+}
+
+QWidget* TMainForm::CreateBottomPanel() {
+  QFrame* bottom = MakePanel(nullptr, "BottomPanel", Border::None, false);
+  bottom->setMinimumHeight(78);
+  QVBoxLayout* column = BareColumn(bottom);
+  QFrame* summary = AddPanel(column, bottom, "SummaryPanel", 52, Border::Flat);
+  // Wide enough for any count; a long count runs on under the next label, as it did.
+  ScannedCountLabel = MakeLabel(summary, "ScannedCountLabel", QStringLiteral("扫描的文件：0"), 15);
+  ScannedCountLabel->setGeometry(20, 14, 400, 20);
+  DuplicatesFoundLabel = MakeLabel(summary, "DuplicatesFoundLabel", QStringLiteral("发现重复：0"), 15);
+  DuplicatesFoundLabel->setGeometry(165, 14, 400, 20);
+  ListModel = new PairListModel(this);
+  ListView1 = new QTableView(bottom);
+  ListView1->setObjectName("ListView1");
+  ListView1->setModel(ListModel);
+  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1->setShowGrid(true);
+  ListView1->verticalHeader()->hide();
+  ListView1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  column->addWidget(ListView1);
+  return bottom;
+}
+
+void TMainForm::FormResize() {
+  Side1.Panel->resize((CentralPanel->width() - ImagePanelsAllowance) / 2, Side1.Panel->height());
+  AlignCentralPanel();
+}
+
+// Places the progress labels while a scan runs; the panel then covers the preview.
+void TMainForm::CentralPanelResize() {
+  if (!scanning_) return;
+  SearchPanel->resize(CentralPanel->width(), CentralPanel->height());
+  const int top = SearchPanel->height() / 2 - 64;
+  FilesCountLabel->setGeometry(0, top, SearchPanel->width(), ProgressLabelHeight);
+  CurrentDuplicatesFoundLabel->setGeometry(0, top + 32, SearchPanel->width(), ProgressLabelHeight);
+  TimeLabel->setGeometry(0, top + 64, SearchPanel->width(), ProgressLabelHeight);
+  AlignCentralPanel();
+}
+
+// The progress panel along the top at its own height; below it the two image panels
+// and the panel between them, the right one taking what is left.
+void TMainForm::AlignCentralPanel() {
+  const int width = CentralPanel->width();
+  const int top = SearchPanel->height();
+  const int height = std::max(0, CentralPanel->height() - top);
+  SearchPanel->setGeometry(0, 0, width, top);
+  const int leftWidth = Side1.Panel->width();
+  Side1.Panel->setGeometry(0, top, leftWidth, height);
+  BetweenImagesPanel->setGeometry(leftWidth, top, BetweenImagesWidth, height);
+  const int rightLeft = leftWidth + BetweenImagesWidth;
+  Side2.Panel->setGeometry(rightLeft, top, std::max(0, width - rightLeft), height);
+}
+
+// The info line along the top; the action buttons centred under the picture.
+void TMainForm::AlignImageTextPanel(const ImageSide& side) {
+  const int width = side.TextPanel->width();
+  side.Label->setGeometry(0, 0, width, ImageLabelHeight);
+  side.ButtonsPanel->move((width - ImageButtonsSize.width()) / 2, ImageButtonsTop);
+}
+
+}  // namespace tessimar

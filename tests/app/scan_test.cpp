@@ -1,0 +1,264 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+
+#include "app/main_form_texts.h"
+#include "main_form_fixture.h"
+#include "scan/scan_texts.h"
+
+namespace tessimar::testing {
+namespace {
+
+using Kind = RecordingMessageBoxes::Kind;
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+class ScanTest : public MainFormTest {
+ protected:
+  QString LabelText(const char* name) const { return Find<QLabel>(name).text(); }
+  int Rows() const { return Find<QTableView>("ListView1").model()->rowCount(); }
+  int SelectedRow() const {
+    const auto rows = Find<QTableView>("ListView1").selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+  }
+  std::vector<RecordingMessageBoxes::Box> Closing() const { return BoxesOf(Kind::Information); }
+  // True once the matching pass has found its first pair.
+  std::function<bool()> FirstPairFound() const {
+    return [this] { return LabelText("CurrentDuplicatesFoundLabel") == Q(CurrentDuplicatesPrefix) + "1"; };
+  }
+};
+
+const std::function<bool()> FirstPump = [] { return true; };
+
+TEST_F(ScanTest, RefusesToStartWithoutFoldersOrPictureTypes) {
+  struct Row {
+    const char* what;
+    std::string settings;
+    bool dropFolder;
+    std::string_view message;
+  };
+  const Row rows[] = {
+      {"placeholder", "", false, NoFoldersMessage},
+      {"no picture type",
+       "[Main]\nSearchJPG=0\nSearchBMP=0\nSearchGIF=0\nSearchPNG=0\nSearchTIFF=0\nSearchCR2=0\n", true,
+       NoTypesMessage},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    boxes.Boxes.clear();
+    WriteSettings(row.settings);
+    Start();
+    if (row.dropFolder) Drop({QString::fromStdString(PictureFolder(temp, row.what))});
+    PressStart();
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].kind, Kind::Error);
+    EXPECT_EQ(boxes.Boxes[0].text, Q(row.message));
+    EXPECT_EQ(Find<QPushButton>("StartButton").text(), StartCaption);
+    EXPECT_EQ(LabelText("ScannedCountLabel"), "扫描的文件：0");
+  }
+}
+
+// What the window showed while the scan ran.
+struct BusyView {
+  std::map<std::string, bool> enabled;
+  std::map<std::string, QString> texts;
+  int searchPanelHeight = -1;
+  int centralPanelHeight = -2;
+  QList<int> progressTops;
+  bool subfoldersAfterCaptionClick = true;
+  int rows = -1;
+};
+
+TEST_F(ScanTest, AScanIsBusyUntilItEndsWithItsPairSelected) {
+  Start();
+  const std::string photos = PictureFolder(temp, "photos");
+  Drop({QString::fromStdString(photos)});
+  BusyView busy;
+  AtPump(FirstPump, [&] {
+    for (const char* name : {"DirectoriesListBox", "AddFolderButton", "RemoveFolderButton", "MoveFolderUpButton",
+                             "MoveFolderDownButton", "ClearDirectoriesButton", "SwapImagesButton", "MoveImageButton1",
+                             "BrowseImageButton1", "DeleteImageButton1", "MoveImageButton2", "BrowseImageButton2",
+                             "DeleteImageButton2", "ListView1", "ScanSubfoldersCheckBox", "LeftImage", "RightImage",
+                             "StartButton"}) {
+      busy.enabled[name] = Find<QWidget>(name).isEnabled();
+    }
+    for (const char* name : {"Settings1", "About1", "StartSearch1", "CheckforUpdates1"}) {
+      busy.enabled[name] = Find<QAction>(name).isEnabled();
+    }
+    busy.texts["StartButton"] = Find<QPushButton>("StartButton").text();
+    busy.texts["StartSearch1"] = Find<QAction>("StartSearch1").text();
+    for (const char* name : {"ScannedCountLabel", "DuplicatesFoundLabel", "ImageLabel1", "ImageLabel2",
+                             "PercentLabel", "TimeLabel"}) {
+      busy.texts[name] = LabelText(name);
+    }
+    busy.searchPanelHeight = Find<QWidget>("SearchPanel").height();
+    busy.centralPanelHeight = Find<QWidget>("CentralPanel").height();
+    for (const char* name : {"FilesCountLabel", "CurrentDuplicatesFoundLabel", "TimeLabel"}) {
+      busy.progressTops << Find<QWidget>(name).y();
+    }
+    QTest::mouseClick(&Find<QLabel>("Label1"), Qt::LeftButton);
+    busy.subfoldersAfterCaptionClick = Find<QCheckBox>("ScanSubfoldersCheckBox").isChecked();
+    busy.rows = Rows();
+  });
+  PressStart();
+
+  for (const auto& [name, enabled] : busy.enabled) {
+    SCOPED_TRACE(name);
+    const bool staysEnabled = name == "StartButton" || name == "StartSearch1" || name == "CheckforUpdates1";
+    EXPECT_EQ(enabled, staysEnabled);
+  }
+  const std::map<std::string, QString> busyTexts = {
+      {"StartButton", "停止扫描查找"},
+      {"StartSearch1", "停止扫描查找"},
+      {"ScannedCountLabel", "      扫描到文件总数: 0"},
+      {"DuplicatesFoundLabel", "         发现重复图片有: 0"},
+      {"ImageLabel1", "没有图片"},
+      {"ImageLabel2", "没有图片"},
+      {"PercentLabel", "0%"},
+      {"TimeLabel", "        已用时间: 00:00:00"},
+  };
+  EXPECT_EQ(busy.texts, busyTexts);
+  EXPECT_EQ(busy.searchPanelHeight, busy.centralPanelHeight);
+  const int top = busy.centralPanelHeight / 2 - 64;
+  EXPECT_EQ(busy.progressTops, QList<int>({top, top + 32, top + 64}));
+  EXPECT_FALSE(busy.subfoldersAfterCaptionClick);
+  EXPECT_EQ(busy.rows, 0);
+
+  const QString files = LabelText("FilesCountLabel");
+  const QString pairs = LabelText("CurrentDuplicatesFoundLabel");
+  EXPECT_EQ(files, Q(MatchProgressPrefix) + "2 / 2");
+  EXPECT_EQ(pairs, Q(CurrentDuplicatesPrefix) + "1");
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_EQ(boxes.Boxes[0].kind, Kind::Information);
+  EXPECT_EQ(boxes.Boxes[0].text,
+            "扫描查找完毕\n\r\n\r" + files + "\n\r" + pairs + "\n\r" + LabelText("TimeLabel") + "\n\r");
+  EXPECT_EQ(LabelText("ScannedCountLabel"), "      扫描到文件总数: 2");
+  EXPECT_EQ(LabelText("DuplicatesFoundLabel"), "         发现重复图片有: 1");
+  EXPECT_EQ(Rows(), 1);
+  EXPECT_EQ(SelectedRow(), 0);
+  EXPECT_EQ(Find<QPushButton>("StartButton").text(), "开始扫描查找");
+  EXPECT_EQ(Find<QAction>("StartSearch1").text(), "开始扫描查找");
+  EXPECT_TRUE(Find<QWidget>("DirectoriesListBox").isEnabled());
+  EXPECT_TRUE(Find<QAction>("Settings1").isEnabled());
+  EXPECT_EQ(Find<QWidget>("SearchPanel").height(), 0);
+}
+
+TEST_F(ScanTest, AStopEndsTheScanAndKeepsThePairsFoundSoFar) {
+  struct Case {
+    const char* command;
+    bool duringMatching;
+    int rows;
+  };
+  const Case cases[] = {
+      {"StartButton", false, 0}, {"StartSearch1", false, 0}, {"StartButton", true, 1}, {"StartSearch1", true, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + (c.duringMatching ? " while matching" : " while walking"));
+    boxes.Boxes.clear();
+    Start();
+    Drop({QString::fromStdString(PictureFolder(temp, std::string(c.command) + std::to_string(c.duringMatching), 3))});
+    AtPump(c.duringMatching ? FirstPairFound() : FirstPump, [this, command = std::string(c.command)] {
+      if (command == "StartButton") {
+        PressStart();
+      } else {
+        Find<QAction>("StartSearch1").trigger();
+      }
+    });
+    PressStart();
+    const auto closing = Closing();
+    ASSERT_EQ(closing.size(), 1u);
+    EXPECT_TRUE(closing[0].text.startsWith("扫描查找被中断！\n\r\n\r")) << closing[0].text.toStdString();
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_EQ(SelectedRow(), c.rows - 1);
+    EXPECT_EQ(LabelText("DuplicatesFoundLabel"), Q(DuplicatesFoundPrefix) + QString::number(c.rows));
+    EXPECT_EQ(Find<QPushButton>("StartButton").text(), StartCaption);
+  }
+}
+
+TEST_F(ScanTest, APressDuringAScanNeverStartsAnother) {
+  Start();
+  Drop({QString::fromStdString(PictureFolder(temp, "photos", 2))});
+  AtPump(FirstPump, [this] {
+    PressStart();
+    PressStart();
+  });
+  PressStart();
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_TRUE(boxes.Boxes[0].text.startsWith("扫描查找被中断！"));
+
+  PressStart();
+  ASSERT_EQ(boxes.Boxes.size(), 2u);
+  EXPECT_TRUE(boxes.Boxes[1].text.startsWith("扫描查找完毕"));
+  EXPECT_EQ(Rows(), 1);
+}
+
+TEST_F(ScanTest, TheElapsedTimeAdvancesEverySecond) {
+  Start();
+  Drop({QString::fromStdString(PictureFolder(temp, "photos"))});
+  QString ticked;
+  // Holds the scan in one of its pumps, as a modal window opened during a scan does.
+  AtPump(FirstPump, [&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !LabelText("TimeLabel").endsWith("00:00:00"); }, DeadlineMs));
+    ticked = LabelText("TimeLabel");
+    PressStart();
+  });
+  PressStart();
+  EXPECT_TRUE(QRegularExpression("^        已用时间: 00:00:0[1-3]$").match(ticked).hasMatch()) << ticked.toStdString();
+  ASSERT_EQ(Closing().size(), 1u);
+  EXPECT_TRUE(Closing()[0].text.endsWith("\n\r" + ticked + "\n\r"));
+}
+
+TEST_F(ScanTest, ClosingDuringAScanStopsItAndReleasesThePicturesOnceItHasUnwound) {
+  struct Case {
+    const char* how;
+    bool duringMatching;
+  };
+  for (const Case c : {Case{"close box", false}, Case{"close box", true}, Case{"Exit1", false}, Case{"Exit1", true}}) {
+    SCOPED_TRACE(std::string(c.how) + (c.duringMatching ? " while matching" : " while walking"));
+    boxes.Boxes.clear();
+    std::filesystem::remove(IniPath());
+    Start();
+    Drop({QString::fromStdString(PictureFolder(temp, std::string(c.how) + std::to_string(c.duringMatching), 3))});
+    int pairsWhenClosed = -1;
+    AtPump(c.duringMatching ? FirstPairFound() : FirstPump, [&, how = std::string(c.how)] {
+      if (how == "Exit1") {
+        Find<QAction>("Exit1").trigger();
+      } else {
+        window->close();
+      }
+      pairsWhenClosed = window->Pictures().PairCount();
+    });
+    PressStart();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(pairsWhenClosed, c.duringMatching ? 1 : 0);
+    EXPECT_TRUE(boxes.Boxes.empty());
+    EXPECT_TRUE(std::filesystem::is_regular_file(IniPath()));
+    EXPECT_EQ(Rows(), 0);
+    const Catalogue& pictures = window->Pictures();
+    EXPECT_TRUE(pictures.PicList.empty());
+    EXPECT_TRUE(pictures.PathList.empty());
+    EXPECT_TRUE(pictures.PicturePairs.empty());
+    EXPECT_EQ(pictures.LastPairIndex, -1);
+  }
+}
+
+TEST_F(ScanTest, AFolderDroppedDuringAScanJoinsTheListButNotTheScan) {
+  Start();
+  const QString first = QString::fromStdString(PictureFolder(temp, "first"));
+  const QString second = QString::fromStdString(PictureFolder(temp, "second"));
+  Drop({first});
+  AtPump(FirstPump, [&] { Drop({second}, "ListView1"); });
+  PressStart();
+  EXPECT_EQ(Folders(), QStringList({first, second}));
+  EXPECT_EQ(LabelText("ScannedCountLabel"), Q(ScannedCountPrefix) + "2");
+  EXPECT_TRUE(Find<QWidget>("DirectoriesListBox").isEnabled());
+}
+
+}  // namespace
+}  // namespace tessimar::testing

@@ -1,0 +1,32 @@
+// Takes the place of the browser and the mail program, recording what they were asked to open.
+#pragma once
+
+#include <QDesktopServices>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+namespace tessimar::testing {
+
+class UrlRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  UrlRecorder() {
+    for (const QString& scheme : Schemes) QDesktopServices::setUrlHandler(scheme, this, "Open");
+  }
+  ~UrlRecorder() override {
+    for (const QString& scheme : Schemes) QDesktopServices::unsetUrlHandler(scheme);
+  }
+
+  QList<QUrl> Opened;
+
+ public slots:
+  void Open(const QUrl& url) { Opened.append(url); }
+
+ private:
+  const QStringList Schemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto")};
+};
+
+}  // namespace tessimar::testing
