@@ -17,7 +17,7 @@ std::string WithSlash(std::string path) {
 }
 
 std::string ConfigHome(const char* configHome, const char* home) {
-  // The base directory specification ignores a relative $XDG_CONFIG_HOME.
+  // The XDG base directory rules ignore a relative $XDG_CONFIG_HOME.
   if (configHome != nullptr && configHome[0] == '/') return WithSlash(configHome);
   if (home != nullptr && home[0] == '/') return WithSlash(home) + ".config/";
   return {};

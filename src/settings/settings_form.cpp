@@ -25,13 +25,6 @@ constexpr int FontPixels = 14;
 constexpr int SilentDeleteFontPixels = 15;
 constexpr QChar Backspace(8);
 
-template <typename Control>
-Control* Place(Control* control, const char* name, const QRect& where) {
-  control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(where);
-  return control;
-}
-
 QGroupBox* NewGroupBox(QWidget* parent, const char* name, const QString& caption,
                        const QRect& where) {
   return Place(new QGroupBox(caption, parent), name, where);

@@ -33,10 +33,7 @@ const QString CheckingTexts[] = {
 
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption,
                        const QRect& where) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(where);
-  return button;
+  return Place(new QPushButton(caption, parent), name, where);
 }
 
 }  // namespace

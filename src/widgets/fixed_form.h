@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QFont>
+#include <QRect>
+#include <QString>
 
 class QWidget;
 
@@ -12,5 +14,13 @@ QFont TahomaFont(int pixelSize);
 
 // Centres the window's frame on the screen it is shown on.
 void CentreOnScreen(QWidget& window);
+
+// Gives a new control its object name and its place in pixels.
+template <typename Control>
+Control* Place(Control* control, const char* name, const QRect& where) {
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(where);
+  return control;
+}
 
 }  // namespace tessimar
