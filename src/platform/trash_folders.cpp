@@ -1,12 +1,12 @@
 #include "platform/trash_folders.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string_view>
 
 namespace tessimar {
 namespace {
@@ -16,33 +16,20 @@ std::string WithSlash(std::string path) {
   return path;
 }
 
-bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
-
-// Mount points in /proc/self/mounts write space, tab, newline and backslash as "\ooo".
-std::string UnescapeMountPoint(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 3 < text.size() && IsOctalDigit(text[i + 1]) && IsOctalDigit(text[i + 2]) &&
-        IsOctalDigit(text[i + 3])) {
-      out += static_cast<char>(std::stoi(text.substr(i + 1, 3), nullptr, 8));
-      i += 3;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
+// ".Trash", shared by all users, or ".Trash-" and a user id.
+bool IsTrashName(std::string_view name) {
+  constexpr std::string_view PerUser = ".Trash-";
+  if (name == ".Trash") return true;
+  if (!name.starts_with(PerUser) || name.size() == PerUser.size()) return false;
+  return std::all_of(name.begin() + PerUser.size(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::vector<std::string> MountPoints() {
-  std::vector<std::string> points;
-  std::ifstream mounts("/proc/self/mounts");
-  std::string line;
-  while (std::getline(mounts, line)) {
-    std::istringstream fields(line);
-    std::string device, point;
-    if (fields >> device >> point) points.push_back(UnescapeMountPoint(point));
-  }
-  return points;
+// A folder at which a file system is mounted: its parent lies on another device, or it
+// is its own parent ("/").
+bool IsFileSystemRoot(const std::string& folder) {
+  struct stat self{}, parent{};
+  if (::stat(folder.c_str(), &self) != 0 || ::stat((WithSlash(folder) + "..").c_str(), &parent) != 0) return false;
+  return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
 }
 
 std::string HomeTrash() {
@@ -55,37 +42,34 @@ std::string HomeTrash() {
 
 }  // namespace
 
-TrashFolders::TrashFolders(const std::vector<std::string>& mountPoints, const std::string& homeTrash) {
-  const std::string perUser = RecycleFolderName();
-  for (const std::string& point : mountPoints) {
-    Add(WithSlash(point) + perUser);
-    Add(WithSlash(point) + ".Trash/");
-  }
-  if (!homeTrash.empty()) Add(homeTrash);
+TrashFolders::TrashFolders(const std::string& homeTrash) : homeTrash_(FolderIdentity(homeTrash)) {
+  std::error_code error;
+  if (homeTrash_) homeTrashPath_ = WithSlash(std::filesystem::canonical(homeTrash, error).string());
 }
 
-TrashFolders TrashFolders::OfThisSystem() { return TrashFolders(MountPoints(), HomeTrash()); }
+TrashFolders TrashFolders::OfThisSystem() { return TrashFolders(HomeTrash()); }
 
 std::string TrashFolders::RecycleFolderName() { return ".Trash-" + std::to_string(::getuid()) + "/"; }
 
-void TrashFolders::Add(const std::string& folder) {
-  const auto identity = FolderIdentity(folder);
-  if (!identity || std::find(identities_.begin(), identities_.end(), *identity) != identities_.end()) return;
-  identities_.push_back(*identity);
-  std::error_code error;
-  prefixes_.push_back(WithSlash(std::filesystem::canonical(folder, error).string()));
-}
-
-bool TrashFolders::IsTrash(const FileIdentity& folder) const {
-  return std::find(identities_.begin(), identities_.end(), folder) != identities_.end();
+bool TrashFolders::IsTrash(const std::string& folder, const FileIdentity& identity) const {
+  if (identity == homeTrash_) return true;
+  const std::string_view path(folder.data(), folder.size() - 1);  // without its last '/'
+  const std::size_t slash = path.rfind('/');
+  return slash != std::string_view::npos && IsTrashName(path.substr(slash + 1)) &&
+         IsFileSystemRoot(std::string(path.substr(0, slash + 1)));
 }
 
 bool TrashFolders::Contains(const std::string& path) const {
   std::error_code error;
   const std::string real = WithSlash(std::filesystem::canonical(path, error).string());
   if (error) return false;
-  return std::any_of(prefixes_.begin(), prefixes_.end(),
-                     [&real](const std::string& prefix) { return real.starts_with(prefix); });
+  if (!homeTrashPath_.empty() && real.starts_with(homeTrashPath_)) return true;
+  for (std::size_t end = real.find('/', 1); end != std::string::npos; end = real.find('/', end + 1)) {
+    const std::string folder = real.substr(0, end + 1);
+    const auto identity = FolderIdentity(folder);
+    if (identity && IsTrash(folder, *identity)) return true;
+  }
+  return false;
 }
 
 }  // namespace tessimar

@@ -1,9 +1,9 @@
-// The trash folders a scan passes over: "<mount point>/.Trash-<uid>/" and
-// "<mount point>/.Trash/" of every mounted file system, and the user's own trash.
+// The trash folders a scan passes over: ".Trash" and ".Trash-<uid>" of any user at the root
+// of a mounted file system, and the user's own trash.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/file_identity.h"
 
@@ -12,26 +12,23 @@ namespace tessimar {
 class TrashFolders {
  public:
   TrashFolders() = default;
-  // mountPoints: folders at which file systems are mounted; homeTrash: the user's own
-  // trash folder. Folders that do not exist are left out.
-  TrashFolders(const std::vector<std::string>& mountPoints, const std::string& homeTrash);
+  // homeTrash: the user's own trash folder; left out when it does not exist.
+  explicit TrashFolders(const std::string& homeTrash);
 
-  // From /proc/self/mounts, $XDG_DATA_HOME (or ~/.local/share) and the real user id.
+  // With the home trash of $XDG_DATA_HOME (or ~/.local/share).
   static TrashFolders OfThisSystem();
 
   // The per-file-system trash name of this user, such as ".Trash-1000/".
   static std::string RecycleFolderName();
 
-  // True for a trash folder itself, named by any path that leads to it.
-  bool IsTrash(const FileIdentity& folder) const;
-  // True when the folder at path (links resolved) lies in or below a trash folder.
+  // True for a trash folder itself; folder is its path ending in '/'.
+  bool IsTrash(const std::string& folder, const FileIdentity& identity) const;
+  // True when the folder at path (links resolved) is or lies below a trash folder.
   bool Contains(const std::string& path) const;
 
  private:
-  void Add(const std::string& folder);
-
-  std::vector<std::string> prefixes_;  // real paths, each ending in '/'
-  std::vector<FileIdentity> identities_;
+  std::optional<FileIdentity> homeTrash_;
+  std::string homeTrashPath_;  // its real path, ending in '/'
 };
 
 }  // namespace tessimar

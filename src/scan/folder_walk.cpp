@@ -46,7 +46,7 @@ void FolderWalk::ScanFolder(std::string path) {
 }
 
 void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
-  if (trash_.IsTrash(identity)) return;
+  if (trash_.IsTrash(path, identity)) return;
   host_.PumpMessages();
 
   // Read once, and only when a mask needs it: a visit after a stop reads nothing.

@@ -1,44 +1,85 @@
 #include "platform/trash_folders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "temp_folder.h"
 
 namespace tessimar {
 namespace {
 
+// /dev/shm is a file system of its own on Linux: the place to make trash folders at a root.
+constexpr const char* FileSystemRoot = "/dev/shm/";
+
+bool IsFileSystemRoot(const std::string& folder) {
+  struct stat self{}, parent{};
+  return ::stat(folder.c_str(), &self) == 0 && ::stat((folder + "..").c_str(), &parent) == 0 &&
+         self.st_dev != parent.st_dev;
+}
+
+// A folder at the root of FileSystemRoot, removed afterwards.
+class RootFolder {
+ public:
+  explicit RootFolder(const std::string& name) : path_(FileSystemRoot + name + "/") {
+    std::filesystem::create_directories(path_ + "files/inner");
+  }
+  ~RootFolder() { std::filesystem::remove_all(path_); }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 TEST(TrashFoldersTest, NamesThisUsersTrash) {
   EXPECT_EQ(TrashFolders::RecycleFolderName(), ".Trash-" + std::to_string(::getuid()) + "/");
 }
 
-TEST(TrashFoldersTest, KnowsTheTrashOfEachMountPointAndTheHomeTrash) {
-  testing::TempFolder temp;
-  const std::string mount = temp.MakeFolder("mnt");
-  const std::string perUser = temp.MakeFolder("mnt/" + TrashFolders::RecycleFolderName() + "files");
-  temp.MakeFolder("mnt/.Trash");
-  const std::string other = temp.MakeFolder("mnt/photos/.Trash-0");
-  const std::string home = temp.MakeFolder("home/Trash");
-  ASSERT_EQ(::symlink(mount.c_str(), (temp / "via").c_str()), 0);
-  const TrashFolders trash({mount, temp / "nothing-mounted-here"}, home);
-
-  EXPECT_TRUE(trash.IsTrash(*FolderIdentity(mount + TrashFolders::RecycleFolderName())));
-  EXPECT_TRUE(trash.IsTrash(*FolderIdentity(temp / "via/.Trash/")));
-  EXPECT_TRUE(trash.IsTrash(*FolderIdentity(home)));
-  EXPECT_FALSE(trash.IsTrash(*FolderIdentity(mount)));
-  EXPECT_FALSE(trash.IsTrash(*FolderIdentity(other)));
-
-  EXPECT_TRUE(trash.Contains(perUser));
-  EXPECT_TRUE(trash.Contains(temp / "via/.Trash/"));
-  EXPECT_FALSE(trash.Contains(temp / "via/photos/"));
-  EXPECT_FALSE(trash.Contains(temp / "missing/"));
+TEST(TrashFoldersTest, TrashNamesCountAtTheRootOfAFileSystemOnly) {
+  if (!IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
+  const std::string unique = std::to_string(::getpid());
+  struct Case {
+    std::string name;
+    bool trash;
+  };
+  const Case cases[] = {
+      {".Trash-" + unique, true},  {".Trash-" + unique + "x", false}, {".trash-" + unique, false},
+      {".Trash-x" + unique, false}, {"Trash-" + unique, false},
+  };
+  const TrashFolders trash;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RootFolder folder(c.name);
+    EXPECT_EQ(trash.IsTrash(folder.Path(), *FolderIdentity(folder.Path())), c.trash);
+    EXPECT_EQ(trash.Contains(folder.Path() + "files/inner"), c.trash);
+    // The same name below the root is an ordinary folder.
+    const std::string below = folder.Path() + "files/";
+    std::filesystem::create_directory(below + c.name);
+    EXPECT_FALSE(trash.IsTrash(below + c.name + "/", *FolderIdentity(below + c.name)));
+  }
 }
 
-TEST(TrashFoldersTest, AnEmptySetSkipsNothing) {
+TEST(TrashFoldersTest, ALinkIntoATrashIsFollowedToIt) {
+  if (!IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
+  const RootFolder folder(".Trash-" + std::to_string(::getpid()));
   testing::TempFolder temp;
-  const TrashFolders trash;
-  EXPECT_FALSE(trash.IsTrash(*FolderIdentity(temp.Path())));
-  EXPECT_FALSE(trash.Contains(temp.Path()));
+  ASSERT_EQ(::symlink((folder.Path() + "files").c_str(), (temp / "link").c_str()), 0);
+  EXPECT_TRUE(TrashFolders().Contains(temp / "link/inner"));
+}
+
+TEST(TrashFoldersTest, TheHomeTrashByAnyPath) {
+  testing::TempFolder temp;
+  const std::string home = temp.MakeFolder("home/Trash");
+  temp.MakeFolder("home/Trash/files");
+  ASSERT_EQ(::symlink(home.c_str(), (temp / "via").c_str()), 0);
+  const TrashFolders trash(home);
+  EXPECT_TRUE(trash.IsTrash(temp / "via/", *FolderIdentity(temp / "via")));
+  EXPECT_TRUE(trash.Contains(temp / "via/files"));
+  EXPECT_FALSE(trash.Contains(temp / "home"));
+  EXPECT_FALSE(trash.Contains(temp / "missing/"));
+  EXPECT_FALSE(TrashFolders(temp / "no-trash/").Contains(temp / "home"));
 }
 
 }  // namespace

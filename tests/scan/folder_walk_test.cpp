@@ -99,16 +99,15 @@ TEST_F(FolderWalkTest, TheSubfolderSwitchIsReadAfreshAtEveryFolder) {
 }
 
 TEST_F(FolderWalkTest, TrashFoldersAreSkippedWithEverythingBelowThem) {
-  const std::string perUser = TrashFolders::RecycleFolderName();
-  temp.Write(perUser + "files/gone.jpg", "1");
-  temp.Write(".Trash/gone.jpg", "1");
   temp.Write("home-trash/files/gone.jpg", "1");
-  temp.Write("photos/" + perUser + "kept.jpg", "1");
+  // Trash names count only at the root of a file system, which a test folder is not.
+  temp.Write("photos/.Trash-0/kept.jpg", "1");
+  temp.Write("photos/.Trash/kept.jpg", "1");
   temp.Write("photos/keep.jpg", "1");
-  trash = TrashFolders({temp.Path()}, temp / "home-trash/");
+  trash = TrashFolders(temp / "home-trash/");
   Walk();
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"photos/keep.jpg", "photos/" + perUser + "kept.jpg"}));
-  Walk(perUser + "files");
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"photos/keep.jpg", "photos/.Trash/kept.jpg", "photos/.Trash-0/kept.jpg"}));
+  Walk("home-trash/files");
   EXPECT_TRUE(Listed().empty());
 }
 
