@@ -14,6 +14,7 @@
 #include "analysis/png_decoder.h"
 #include "analysis/raw_decoder.h"
 #include "analysis/tiff_decoder.h"
+#include "platform/text_compare.h"
 
 namespace tessimar {
 namespace {
@@ -47,11 +48,7 @@ std::string UpperExtension(const std::string& fileName) {
   const std::size_t slash = fileName.rfind('/');
   const std::size_t dot = fileName.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string extension = fileName.substr(dot);
-  for (char& c : extension) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return extension;
+  return UpperAscii(std::string_view(fileName).substr(dot));
 }
 
 const DecoderRow& DecoderFor(const std::string& fileName) {

@@ -9,7 +9,7 @@
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "platform/dropped_folder.h"
-#include "scan/listed_folders.h"
+#include "platform/path_text.h"
 #include "widgets/folder_dialog.h"
 
 namespace tessimar {
@@ -31,7 +31,7 @@ void TMainForm::AddFolderButtonClick() {
   AddFolderDialog->SetCaption(AddFolderCaption);
   if (!AddFolderDialog->Execute()) return;
   LeavePlaceholder();
-  AppendFolder(QString::fromStdString(ListedFolderText(AddFolderDialog->Directory().toStdString())));
+  AppendFolder(QString::fromStdString(WithTrailingSlash(AddFolderDialog->Directory().toStdString())));
 }
 
 void TMainForm::RemoveFolderButtonClick() {

@@ -1,14 +1,11 @@
 #include "platform/dropped_folder.h"
 
+#include "platform/path_text.h"
+
 #include "platform/file_identity.h"
 
 namespace tessimar {
 namespace {
-
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
 
 // The text up to the last '/', without it unless it is the root.
 std::string FolderPart(const std::string& path) {
@@ -20,9 +17,9 @@ std::string FolderPart(const std::string& path) {
 }  // namespace
 
 std::optional<std::string> DroppedFolder(const std::string& path) {
-  if (IsFolder(path)) return WithSlash(path);
+  if (IsFolder(path)) return WithTrailingSlash(path);
   const std::string folder = FolderPart(path);
-  if (!folder.empty() && IsFolder(folder)) return WithSlash(folder);
+  if (!folder.empty() && IsFolder(folder)) return WithTrailingSlash(folder);
   return std::nullopt;
 }
 

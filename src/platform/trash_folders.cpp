@@ -1,5 +1,7 @@
 #include "platform/trash_folders.h"
 
+#include "platform/path_text.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,11 +12,6 @@
 
 namespace tessimar {
 namespace {
-
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
 
 // ".Trash", shared by all users, or ".Trash-" and a user id.
 bool IsTrashName(std::string_view name) {
@@ -28,15 +25,15 @@ bool IsTrashName(std::string_view name) {
 // is its own parent ("/").
 bool IsFileSystemRoot(const std::string& folder) {
   struct stat self{}, parent{};
-  if (::stat(folder.c_str(), &self) != 0 || ::stat((WithSlash(folder) + "..").c_str(), &parent) != 0) return false;
+  if (::stat(folder.c_str(), &self) != 0 || ::stat((WithTrailingSlash(folder) + "..").c_str(), &parent) != 0) return false;
   return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
 }
 
 std::string HomeTrash() {
   const char* dataHome = std::getenv("XDG_DATA_HOME");
-  if (dataHome != nullptr && dataHome[0] == '/') return WithSlash(dataHome) + "Trash/";
+  if (dataHome != nullptr && dataHome[0] == '/') return WithTrailingSlash(dataHome) + "Trash/";
   const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return WithSlash(home) + ".local/share/Trash/";
+  if (home != nullptr && home[0] == '/') return WithTrailingSlash(home) + ".local/share/Trash/";
   return {};
 }
 
@@ -44,7 +41,7 @@ std::string HomeTrash() {
 
 TrashFolders::TrashFolders(const std::string& homeTrash) : homeTrash_(FolderIdentity(homeTrash)) {
   std::error_code error;
-  if (homeTrash_) homeTrashPath_ = WithSlash(std::filesystem::canonical(homeTrash, error).string());
+  if (homeTrash_) homeTrashPath_ = WithTrailingSlash(std::filesystem::canonical(homeTrash, error).string());
 }
 
 TrashFolders TrashFolders::OfThisSystem() { return TrashFolders(HomeTrash()); }
@@ -61,7 +58,7 @@ bool TrashFolders::IsTrash(const std::string& folder, const FileIdentity& identi
 
 bool TrashFolders::Contains(const std::string& path) const {
   std::error_code error;
-  const std::string real = WithSlash(std::filesystem::canonical(path, error).string());
+  const std::string real = WithTrailingSlash(std::filesystem::canonical(path, error).string());
   if (error) return false;
   if (!homeTrashPath_.empty() && real.starts_with(homeTrashPath_)) return true;
   for (std::size_t end = real.find('/', 1); end != std::string::npos; end = real.find('/', end + 1)) {

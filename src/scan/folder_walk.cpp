@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <unordered_set>
 #include <string_view>
+#include <unordered_set>
 
+#include "platform/path_text.h"
 #include "platform/text_compare.h"
-#include "scan/listed_folders.h"
 #include "scan/scan_texts.h"
 
 namespace tessimar {
@@ -38,7 +38,7 @@ FolderWalk::FolderWalk(Catalogue& catalogue, const TSettings& settings, ScanHost
     : catalogue_(catalogue), settings_(settings), host_(host), trash_(trash), scanStopped_(scanStopped) {}
 
 void FolderWalk::ScanFolder(std::string path) {
-  path = ListedFolderText(std::move(path));
+  path = WithTrailingSlash(std::move(path));
   const auto identity = FolderIdentity(path);
   if (!identity || trash_.Contains(path)) return;
   ancestors_.clear();

@@ -12,9 +12,4 @@ bool IsCoveredFolder(const std::vector<std::string>& folders, std::size_t index)
   return false;
 }
 
-std::string ListedFolderText(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
 }  // namespace tessimar

@@ -11,7 +11,4 @@ namespace tessimar {
 // earlier in the list. Texts compare exactly: this file system tells case apart.
 bool IsCoveredFolder(const std::vector<std::string>& folders, std::size_t index);
 
-// A folder's text as listed: ending in '/'.
-std::string ListedFolderText(std::string folder);
-
 }  // namespace tessimar

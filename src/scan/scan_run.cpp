@@ -2,6 +2,7 @@
 
 #include "analysis/match_pictures.h"
 #include "platform/number_format.h"
+#include "platform/path_text.h"
 #include "scan/folder_walk.h"
 #include "scan/listed_folders.h"
 #include "scan/scan_texts.h"
@@ -56,7 +57,7 @@ void ScanRun::Match() {
 
 void ScanRun::WalkFolders(const std::vector<std::string>& listed) {
   std::vector<std::string> folders;
-  for (const std::string& folder : listed) folders.push_back(ListedFolderText(folder));
+  for (const std::string& folder : listed) folders.push_back(WithTrailingSlash(folder));
   FolderWalk walk(catalogue_, settings_, host_, trash_, ScanStopped);
   for (std::size_t j = 0; j < folders.size(); ++j) {
     if (!IsCoveredFolder(folders, j)) walk.ScanFolder(folders[j]);

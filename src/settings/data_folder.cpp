@@ -1,5 +1,7 @@
 #include "settings/data_folder.h"
 
+#include "platform/path_text.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -11,15 +13,10 @@
 namespace tessimar {
 namespace {
 
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
-
 std::string ConfigHome(const char* configHome, const char* home) {
   // The XDG base directory rules ignore a relative $XDG_CONFIG_HOME.
-  if (configHome != nullptr && configHome[0] == '/') return WithSlash(configHome);
-  if (home != nullptr && home[0] == '/') return WithSlash(home) + ".config/";
+  if (configHome != nullptr && configHome[0] == '/') return WithTrailingSlash(configHome);
+  if (home != nullptr && home[0] == '/') return WithTrailingSlash(home) + ".config/";
   return {};
 }
 
@@ -41,8 +38,8 @@ std::string DataFolder() {
 std::string ApplicationFolder() {
   std::error_code error;
   const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return WithSlash(std::filesystem::current_path(error).string());
-  return WithSlash(executable.parent_path().string());
+  if (error) return WithTrailingSlash(std::filesystem::current_path(error).string());
+  return WithTrailingSlash(executable.parent_path().string());
 }
 
 }  // namespace tessimar

@@ -11,9 +11,9 @@
 #include "catalogue/catalogue.h"
 #include "console_host.h"
 #include "platform/file_identity.h"
+#include "platform/path_text.h"
 #include "platform/trash_folders.h"
 #include "review/csv_export.h"
-#include "scan/listed_folders.h"
 #include "scan/scan_run.h"
 #include "scan_options.h"
 
@@ -36,7 +36,7 @@ std::vector<std::string> ListedFolders(const std::vector<std::string>& arguments
   std::vector<std::string> folders;
   for (const std::string& argument : arguments) {
     const auto absolute = std::filesystem::absolute(argument).lexically_normal();
-    const std::string folder = ListedFolderText(absolute.string());
+    const std::string folder = WithTrailingSlash(absolute.string());
     if (!IsFolder(folder)) std::cerr << "tessimar-scan: not a folder, passed over: " << argument << '\n';
     folders.push_back(folder);
   }
