@@ -1,7 +1,6 @@
 #include "catalogue/catalogue.h"
 
 #include <algorithm>
-#include <iterator>
 #include <new>
 #include <stdexcept>
 
@@ -9,29 +8,16 @@ namespace tessimar {
 
 Catalogue::Catalogue(std::size_t allocationLimit) : allocationLimit_(allocationLimit) {}
 
-template <typename T>
-void Catalogue::Allocate(std::vector<T>& list, std::int32_t length) const {
-  const auto size = static_cast<std::size_t>(length);
-  if (size > allocationLimit_) throw std::bad_alloc();
-  if (size > list.capacity()) {
-    // Exactly the new length, in one move of the entries.
-    std::vector<T> grown;
-    grown.reserve(size);
-    std::move(list.begin(), list.end(), std::back_inserter(grown));
-    list = std::move(grown);
-  }
-  list.resize(size);
-  list.shrink_to_fit();
+void Catalogue::SetCapacity(std::int32_t& capacity, std::int32_t length) const {
+  if (static_cast<std::size_t>(length) > allocationLimit_) throw std::bad_alloc();
+  capacity = length;
 }
 
 // Applied after every append: the capacity grows by one step whenever the last index
 // reaches a multiple of the step within one step of the capacity, so it stays ahead.
-template <typename T>
-void Catalogue::Grow(std::vector<T>& list, std::int32_t lastIndex, std::int32_t& capacity) const {
-  if (lastIndex >= capacity - GrowthStep && lastIndex % GrowthStep == 0) {
-    Allocate(list, capacity + GrowthStep);
-    capacity += GrowthStep;
-  }
+void Catalogue::Grow(std::int32_t lastIndex, std::int32_t& capacity) const {
+  if (lastIndex >= capacity - GrowthStep && lastIndex % GrowthStep == 0)
+    SetCapacity(capacity, capacity + GrowthStep);
 }
 
 void Catalogue::Reset() {
@@ -44,20 +30,18 @@ void Catalogue::Reset() {
 
 void Catalogue::AllocateCatalogue() {
   try {
-    Allocate(PicList, InitialCapacity);
-    Allocate(PathList, InitialCapacity);
-    PicListCapacity = PathListCapacity = InitialCapacity;
+    SetCapacity(PicListCapacity, InitialCapacity);
+    SetCapacity(PathListCapacity, InitialCapacity);
   } catch (const std::bad_alloc&) {
-    Allocate(PicList, FallbackCapacity);
-    Allocate(PathList, FallbackCapacity);
-    PicListCapacity = PathListCapacity = FallbackCapacity;
+    SetCapacity(PicListCapacity, FallbackCapacity);
+    SetCapacity(PathListCapacity, FallbackCapacity);
   }
 }
 
 void Catalogue::RegisterFolder(const std::string& folder) {
   if (LastPathIndex + 1 >= PathListCapacity) throw std::logic_error("folder table is not allocated");
-  PathList[static_cast<std::size_t>(++LastPathIndex)] = folder;
-  Grow(PathList, LastPathIndex, PathListCapacity);
+  PathList.push_back(folder);
+  Grow(++LastPathIndex, PathListCapacity);
 }
 
 void Catalogue::AppendPicture(TPicInfo picture) {
@@ -65,36 +49,34 @@ void Catalogue::AppendPicture(TPicInfo picture) {
   picture.PathInd = LastPathIndex;
   picture.Deleted = false;
   picture.CCVStage = TCCVStage::None;
-  PicList[static_cast<std::size_t>(++LastPicIndex)] = std::move(picture);
-  Grow(PicList, LastPicIndex, PicListCapacity);
+  PicList.push_back(std::move(picture));
+  Grow(++LastPicIndex, PicListCapacity);
 }
 
 void Catalogue::TrimCatalogue() {
   PathListCapacity = LastPathIndex + 1;
   PicListCapacity = LastPicIndex + 1;
-  Allocate(PathList, PathListCapacity);
-  Allocate(PicList, PicListCapacity);
+  PathList.shrink_to_fit();
+  PicList.shrink_to_fit();
 }
 
 void Catalogue::AllocatePairs() {
   try {
-    Allocate(PicturePairs, InitialCapacity);
-    PairListCapacity = InitialCapacity;
+    SetCapacity(PairListCapacity, InitialCapacity);
   } catch (const std::bad_alloc&) {
-    Allocate(PicturePairs, FallbackCapacity);
-    PairListCapacity = FallbackCapacity;
+    SetCapacity(PairListCapacity, FallbackCapacity);
   }
 }
 
 void Catalogue::AppendPair(const TPicturePair& pair) {
   if (LastPairIndex + 1 >= PairListCapacity) throw std::logic_error("pair list is not allocated");
-  PicturePairs[static_cast<std::size_t>(++LastPairIndex)] = pair;
-  Grow(PicturePairs, LastPairIndex, PairListCapacity);
+  PicturePairs.push_back(pair);
+  Grow(++LastPairIndex, PairListCapacity);
 }
 
 void Catalogue::TrimPairs() {
   PairListCapacity = LastPairIndex + 1;
-  Allocate(PicturePairs, PairListCapacity);
+  PicturePairs.shrink_to_fit();
 }
 
 void Catalogue::SwapPairSides(std::int32_t pairIndex) {
@@ -103,7 +85,6 @@ void Catalogue::SwapPairSides(std::int32_t pairIndex) {
 }
 
 void Catalogue::RemovePicturePairs(std::int32_t picIndex) {
-  PicturePairs.resize(static_cast<std::size_t>(PairCount()));
   std::erase_if(PicturePairs, [picIndex](const TPicturePair& pair) {
     return pair.PicIndex1 == picIndex || pair.PicIndex2 == picIndex;
   });

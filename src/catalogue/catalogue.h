@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <string>
 #include <vector>
@@ -18,11 +19,14 @@ class Catalogue {
   static constexpr std::int32_t FallbackCapacity = 15000;
   static constexpr std::int32_t GrowthStep = 1000;
 
-  // allocationLimit: the largest list length this catalogue may allocate; a larger
-  // allocation fails as if memory had run out. Lets tests reach the fall-back.
+  // allocationLimit: the largest capacity this catalogue may take; a larger one fails as
+  // if memory had run out. Lets tests reach the fall-back.
   explicit Catalogue(std::size_t allocationLimit = std::numeric_limits<std::size_t>::max());
 
-  std::vector<TPicInfo> PicList;
+  // The capacities are counters that follow the growth rule; the lists hold only the
+  // entries appended so far. A deque never moves a record of several kilobytes when
+  // it grows, so filling it stays linear however many files a scan finds.
+  std::deque<TPicInfo> PicList;
   std::int32_t LastPicIndex = 0;
   std::int32_t PicListCapacity = 0;
 
@@ -51,10 +55,8 @@ class Catalogue {
   std::string FullPath(std::int32_t picIndex) const;
 
  private:
-  template <typename T>
-  void Allocate(std::vector<T>& list, std::int32_t length) const;
-  template <typename T>
-  void Grow(std::vector<T>& list, std::int32_t lastIndex, std::int32_t& capacity) const;
+  void SetCapacity(std::int32_t& capacity, std::int32_t length) const;
+  void Grow(std::int32_t lastIndex, std::int32_t& capacity) const;
 
   std::size_t allocationLimit_;
 };

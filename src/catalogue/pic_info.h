@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace tessimar {
 
 // Side of the working bitmap and of the coefficient array.
@@ -40,6 +42,8 @@ struct TPicInfo {
   std::int32_t Height = 0;
   std::int32_t Width = 0;
   TPreBuffer PreBuffer{};
+  // Device and inode as the walk found them: two names of one file are one picture.
+  FileIdentity Identity;
 };
 
 struct TPicturePair {
