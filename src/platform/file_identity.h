@@ -3,6 +3,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,6 +14,12 @@ struct FileIdentity {
   dev_t Device = 0;
   ino_t Inode = 0;
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+struct FileIdentityHash {
+  std::size_t operator()(const FileIdentity& identity) const {
+    return std::hash<ino_t>{}(identity.Inode) ^ (std::hash<dev_t>{}(identity.Device) << 1);
+  }
 };
 
 // The identity of the folder at path, or nothing when path is not a folder.

@@ -1,6 +1,5 @@
 #include "scan/folder_walk.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -41,12 +40,11 @@ void FolderWalk::ScanFolder(std::string path) {
   path = WithTrailingSlash(std::move(path));
   const auto identity = FolderIdentity(path);
   if (!identity || trash_.Contains(path)) return;
-  ancestors_.clear();
   Visit(path, *identity);
 }
 
 void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
-  if (trash_.IsTrash(path, identity)) return;
+  if (trash_.IsTrash(path, identity) || !enteredFolders_.insert(identity).second) return;
   host_.PumpMessages();
 
   // Read once, and only when a mask needs it: a visit after a stop reads nothing.
@@ -62,9 +60,7 @@ void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
 
   if (!host_.ScanSubfolders()) return;
   if (!entries) entries = ReadDirectory(path);
-  ancestors_.push_back(identity);
   VisitSubfolders(path, *entries);
-  ancestors_.pop_back();
 }
 
 void FolderWalk::CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries,
@@ -73,7 +69,7 @@ void FolderWalk::CatalogueMask(const std::string& path, const std::vector<Direct
     if (!MatchesMask(entry.Name, mask)) continue;
     if (!entry.IsFolder) {
       host_.PumpMessages();
-      if (entry.Size != 0 && catalogued.insert(entry.Name).second) {
+      if (entry.Size != 0 && FirstMeeting(entry, catalogued)) {
         // The folder enters the table with its first catalogued file.
         if (catalogued.size() == 1) catalogue_.RegisterFolder(path);
         CatalogueFile(entry);
@@ -83,12 +79,21 @@ void FolderWalk::CatalogueMask(const std::string& path, const std::vector<Direct
   }
 }
 
+// False for a name this folder's walk catalogued under an earlier mask, and for a file
+// catalogued already under another name.
+bool FolderWalk::FirstMeeting(const DirectoryEntry& file, std::unordered_set<std::string>& catalogued) {
+  if (catalogued.contains(file.Name) || !cataloguedFiles_.insert(file.Identity).second) return false;
+  catalogued.insert(file.Name);
+  return true;
+}
+
 void FolderWalk::CatalogueFile(const DirectoryEntry& entry) {
   TPicInfo picture;
   picture.Time = entry.Time;
   picture.Size = entry.Size;
   picture.Attr = entry.Attr;
   picture.FileName = entry.Name;
+  picture.Identity = entry.Identity;
   catalogue_.AppendPicture(std::move(picture));
   if (catalogue_.LastPicIndex % CaptionInterval == 0)
     host_.SetCaption(Caption::FilesCount,
@@ -99,7 +104,6 @@ void FolderWalk::VisitSubfolders(std::string& path, const std::vector<DirectoryE
   const std::size_t length = path.size();
   for (const DirectoryEntry& entry : entries) {
     if (!entry.IsFolder) continue;
-    if (std::find(ancestors_.begin(), ancestors_.end(), entry.Identity) != ancestors_.end()) continue;
     path.append(entry.Name).push_back('/');
     Visit(path, entry.Identity);
     path.resize(length);

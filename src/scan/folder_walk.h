@@ -27,6 +27,7 @@ class FolderWalk {
   void Visit(std::string& path, const FileIdentity& identity);
   void CatalogueMask(const std::string& path, const std::vector<DirectoryEntry>& entries, std::string_view mask,
                      std::unordered_set<std::string>& catalogued);
+  bool FirstMeeting(const DirectoryEntry& file, std::unordered_set<std::string>& catalogued);
   void CatalogueFile(const DirectoryEntry& entry);
   void VisitSubfolders(std::string& path, const std::vector<DirectoryEntry>& entries);
 
@@ -35,7 +36,11 @@ class FolderWalk {
   ScanHost& host_;
   const TrashFolders& trash_;
   const std::atomic<bool>& scanStopped_;
-  std::vector<FileIdentity> ancestors_;  // the folders on the current path, to break link cycles
+  // Whatever links or listed folders lead to them again, a folder is entered once and a
+  // file catalogued once per scan: a web of links cannot multiply the walk, and no file
+  // is listed under two names, where deleting one "copy" would delete the other too.
+  std::unordered_set<FileIdentity, FileIdentityHash> enteredFolders_;
+  std::unordered_set<FileIdentity, FileIdentityHash> cataloguedFiles_;
 };
 
 }  // namespace tessimar

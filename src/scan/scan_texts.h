@@ -11,9 +11,6 @@ inline constexpr std::string_view NoFoldersMessage = "请添加一个或多个�
 inline constexpr std::string_view NoTypesMessage = "Please, choose one or more file types in Settings menu.";
 
 inline constexpr std::string_view FilesCountPrefix = "              扫描到的图片总数: ";
-// The matching pass counts with a full-width colon, the walk with a plain one.
-inline constexpr std::string_view MatchProgressPrefix = "              扫描到的图片总数： ";
-inline constexpr std::string_view CurrentDuplicatesPrefix = "               找到的相似图片: ";
 inline constexpr std::string_view TimePrefix = "        已用时间: ";
 inline constexpr std::string_view ScannedCountPrefix = "      扫描到文件总数: ";
 inline constexpr std::string_view DuplicatesFoundPrefix = "         发现重复图片有: ";

@@ -68,14 +68,39 @@ TEST_F(FolderWalkTest, SpecialFilesAndFoldersNamedLikePicturesArePassedOver) {
   EXPECT_EQ(Listed(), (std::vector<std::string>{"real.jpg", "album.jpg/inside.jpg"}));
 }
 
-TEST_F(FolderWalkTest, LinksToFoldersAreFollowedButNeverBackIntoAnAncestor) {
+TEST_F(FolderWalkTest, EachFolderIsEnteredOnceWhateverLinksLeadBackToIt) {
   temp.Write("a/pic.jpg", "1");
   temp.MakeFolder("b");
   Link(temp.Path(), "a/up");
   Link(temp / "a", "a/self");
   Link(temp / "a", "b/toA");
   Walk();
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"a/pic.jpg", "b/toA/pic.jpg"}));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"a/pic.jpg"}));
+}
+
+TEST_F(FolderWalkTest, AWebOfLinksDoesNotMultiplyTheWalk) {
+  // Every folder links to every other: followed naively, the walk would read each of
+  // them once per path of links leading to it.
+  constexpr int Count = 8;
+  for (int i = 0; i < Count; ++i) temp.Write("f" + std::to_string(i) + "/p.jpg", "1");
+  for (int i = 0; i < Count; ++i)
+    for (int j = 0; j < Count; ++j)
+      if (i != j) Link(temp / ("f" + std::to_string(j)), "f" + std::to_string(i) + "/to" + std::to_string(j));
+  Walk();
+  EXPECT_EQ(Listed().size(), static_cast<std::size_t>(Count));
+  // One pump per folder entered and one per file.
+  EXPECT_EQ(host.Pumps, 1 + 2 * Count);
+}
+
+TEST_F(FolderWalkTest, AFileIsCataloguedOnceUnderTheFirstNameMet) {
+  temp.Write("a/one.jpg", "1");
+  ASSERT_EQ(::link((temp / "a/one.jpg").c_str(), (temp / "a/two.jpg").c_str()), 0);
+  temp.MakeFolder("b");
+  Link(temp / "a/one.jpg", "b/three.jpg");
+  temp.Write("b/own.jpg", "1");
+  Walk();
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"a/one.jpg", "b/own.jpg"}));
+  EXPECT_EQ(Folders(), (std::vector<std::string>{"a/", "b/"}));
 }
 
 TEST_F(FolderWalkTest, WithoutSubfoldersOnlyTheListedFolderIsRead) {

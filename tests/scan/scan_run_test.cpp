@@ -65,6 +65,15 @@ TEST_F(ScanRunTest, CoveredListedFoldersAreNotWalkedAgain) {
   EXPECT_EQ(Listed(), (std::vector<std::string>{"a/top.jpg", "b/a/other.jpg"}));
 }
 
+TEST_F(ScanRunTest, AListedLinkToAnotherListedFolderAddsNothing) {
+  temp.Write("photos/p.jpg", "1");
+  temp.Write("photos/sub/q.jpg", "1");
+  Link(temp / "photos", "alias");
+  Link(temp / "photos/sub", "sub-alias");
+  Run({"photos/", "alias/", "sub-alias/"});
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"photos/p.jpg", "photos/sub/q.jpg"}));
+}
+
 TEST_F(ScanRunTest, MissingListedFoldersArePassedOver) {
   temp.Write("here/p.png", "1");
   const ScanRun& scan = Run({"gone/", "here/", "also-gone/"});
