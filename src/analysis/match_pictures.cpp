@@ -4,10 +4,10 @@
 #include <exception>
 
 #include "analysis/file_probe.h"
+#include "analysis/match_texts.h"
 #include "analysis/pair_compare.h"
 #include "analysis/picture_loader.h"
 #include "analysis/picture_signature.h"
-#include "scan/scan_texts.h"
 
 namespace tessimar {
 namespace {

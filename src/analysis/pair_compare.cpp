@@ -22,9 +22,11 @@ const TPicInfo& At(const Catalogue& catalogue, std::int32_t index) {
   return catalogue.PicList[static_cast<std::size_t>(index)];
 }
 
-// Only analysed pictures of a similar shape are compared at all.
+// Only analysed pictures of a similar shape are compared at all, and never two names of
+// one file: deleting one of them would delete both.
 bool Comparable(const TPicInfo& picture, const TPicInfo& earlier) {
-  return earlier.CCVStage == TCCVStage::Full && ShapesComparable(picture, earlier);
+  return earlier.CCVStage == TCCVStage::Full && ShapesComparable(picture, earlier) &&
+         earlier.Identity != picture.Identity;
 }
 
 // The nearest earlier file with the same bytes as picture k.
@@ -39,13 +41,14 @@ std::optional<TPicturePair> FindCopy(const Catalogue& catalogue, std::int32_t k,
   return std::nullopt;
 }
 
-// The nearest earlier picture whose signature matches. Equal probes leave the decision to
-// the bytes alone, and those files were found to differ already.
+// The nearest earlier picture whose signature matches. Files with equal probes but other
+// bytes are compared like any others: every JPEG one program saves at one size and
+// quality starts with the same 256 bytes.
 std::optional<TPicturePair> FindLookAlike(const Catalogue& catalogue, std::int32_t k, const SignArray& current) {
   const TPicInfo& picture = At(catalogue, k);
   for (std::int32_t i = k - 1; i >= 0; --i) {
     const TPicInfo& earlier = At(catalogue, i);
-    if (!Comparable(picture, earlier) || picture.PreBuffer == earlier.PreBuffer) continue;
+    if (!Comparable(picture, earlier)) continue;
     if (const auto similarity = SimilarityOfScore(AgreementScore(AgreementCount(earlier, current, MatchCount))))
       return TPicturePair{i, k, *similarity};
   }

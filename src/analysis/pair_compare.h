@@ -33,8 +33,8 @@ double AgreementScore(int count);
 
 // The pair of picture k with an earlier analysed picture, if any: the nearest earlier file
 // with the same bytes, else the nearest earlier picture whose signature matches (unless
-// identicalOnly). current: k's truncated coefficients. Equal probes are settled by
-// comparing the files' bytes, with pump run after every block read.
+// identicalOnly). current: k's truncated coefficients. Equal probes call for a comparison
+// of the files' bytes, with pump run after every block read.
 std::optional<TPicturePair> FindMatch(const Catalogue& catalogue, std::int32_t k, const CoefficientArray& current,
                                       bool identicalOnly, const std::function<void()>& pump);
 

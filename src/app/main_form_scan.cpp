@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <chrono>
 
+#include "analysis/match_texts.h"
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/message_boxes.h"

@@ -1,13 +1,15 @@
 #include "analysis/match_pictures.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/match_texts.h"
 #include "picture_fixtures.h"
 #include "scan/scan_run.h"
-#include "scan/scan_texts.h"
 #include "scripted_host.h"
 #include "temp_folder.h"
 
@@ -122,7 +124,7 @@ TEST_F(MatchingPassTest, IdenticalOnlyComputesNoSignatureAndPairsNoLookAlikes) {
   }
 }
 
-TEST_F(MatchingPassTest, EqualProbesLeaveTheDecisionToTheBytes) {
+TEST_F(MatchingPassTest, EqualProbesWithOtherBytesPairBySignature) {
   // Same size and quality: the first 256 bytes are the same JPEG tables.
   const std::string a = testing::JpegBytes(Scene(300, 200));
   const std::string b = testing::JpegBytes(Scene(300, 200, 3));
@@ -130,12 +132,51 @@ TEST_F(MatchingPassTest, EqualProbesLeaveTheDecisionToTheBytes) {
   ASSERT_NE(a, b);
   temp.Write("a.jpg", a);
   temp.Write("b.jpg", b);
-  // The same look-alike under another probe pairs by its signature.
   temp.Write("c.jpg", testing::JpegBytes(Scene(300, 200, 3), {.Quality = 70}));
-  Match();
-  ASSERT_EQ(Pairs().size(), 1u);
-  EXPECT_EQ(std::get<0>(Pairs()[0]), 1);
-  EXPECT_EQ(std::get<1>(Pairs()[0]), 2);
+  for (const bool identicalOnly : {false, true}) {
+    SCOPED_TRACE(identicalOnly);
+    settings.SearchOnlyIdentical = identicalOnly;
+    Match();
+    if (identicalOnly) {
+      EXPECT_TRUE(Pairs().empty());
+      continue;
+    }
+    const auto pairs = Pairs();
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(std::get<0>(pairs[0]), 0);
+    EXPECT_EQ(std::get<1>(pairs[0]), 1);
+    EXPECT_LT(std::get<2>(pairs[0]), 100);
+    EXPECT_EQ(std::get<0>(pairs[1]), 1);
+    EXPECT_EQ(std::get<1>(pairs[1]), 2);
+  }
+}
+
+TEST_F(MatchingPassTest, TwoNamesOfOneFileNeverPair) {
+  const std::string scene = testing::JpegBytes(Scene(240, 160));
+  temp.Write("a.jpg", scene);
+  ASSERT_EQ(::link((temp / "a.jpg").c_str(), (temp / "b.jpg").c_str()), 0);
+  temp.Write("c.jpg", scene);
+  for (const bool identicalOnly : {false, true}) {
+    SCOPED_TRACE(identicalOnly);
+    settings.SearchOnlyIdentical = identicalOnly;
+    // The walk catalogues a file once; a catalogue holding both names is made by hand.
+    catalogue.Reset();
+    catalogue.AllocateCatalogue();
+    catalogue.RegisterFolder(temp.Path());
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+      struct stat st {};
+      ASSERT_EQ(::stat((temp / name).c_str(), &st), 0);
+      TPicInfo picture;
+      picture.FileName = name;
+      picture.Size = st.st_size;
+      picture.Identity = {st.st_dev, st.st_ino};
+      catalogue.AppendPicture(picture);
+    }
+    catalogue.TrimCatalogue();
+    catalogue.AllocatePairs();
+    MatchingPass(catalogue, settings, host, stopped).MatchPictures();
+    EXPECT_EQ(Pairs(), (std::vector<std::tuple<int, int, double>>{{1, 2, 100.0}}));
+  }
 }
 
 TEST_F(MatchingPassTest, AUniformPictureKeepsNoSignatureAndPairsOnlyWithItsCopy) {

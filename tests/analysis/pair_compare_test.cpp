@@ -63,17 +63,22 @@ TEST(AgreementCountTest, CountsSlotsWhoseSignTheCurrentPictureShares) {
   (*current)[ElementIndex(3, 4)] = -1;
   (*current)[ElementIndex(5, 6)] = -1;
   (*current)[ElementIndex(127, 127)] = 1;
+  (*current)[ElementIndex(9, 9)] = -1;
   TPicInfo earlier;
   earlier.WaveletCoefsPos[0] = {1, 2};      // agrees
   earlier.WaveletCoefsPos[1] = {3, 4};      // opposite sign
   earlier.WaveletCoefsPos[2] = {127, 127};  // agrees
   earlier.WaveletCoefsNeg[0] = {5, 6};      // agrees
   earlier.WaveletCoefsNeg[1] = {7, 7};      // zero there
+  earlier.WaveletCoefsNeg[2] = {9, 9};      // agrees
   const auto signs = std::make_unique<SignArray>(SignsOf(*current));
-  EXPECT_EQ(AgreementCount(earlier, *signs), 3);
-  // Five kept slots, two of them disagreeing: three is the most within reach.
-  EXPECT_EQ(AgreementCount(earlier, *signs, 3), 3);
-  EXPECT_LT(AgreementCount(earlier, *signs, 250), 250);
+  EXPECT_EQ(AgreementCount(earlier, *signs), 4);
+  // Two disagreements leave 248 within reach, so a need of up to 248 counts everything.
+  EXPECT_EQ(AgreementCount(earlier, *signs, 248), 4);
+  // Needing all 250, the count gives up at the first slot that disagrees, the second.
+  EXPECT_EQ(AgreementCount(earlier, *signs, 250), 1);
+  // Needing 249, it gives up at the second disagreement, before the last agreeing slot.
+  EXPECT_EQ(AgreementCount(earlier, *signs, 249), 3);
 }
 
 }  // namespace
