@@ -1,45 +1,45 @@
 #include "settings/data_folder.h"
 
-#include "platform/path_text.h"
-
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 
-#include "platform/file_identity.h"
+#include "platform/path_text.h"
 
 namespace tessimar {
 namespace {
 
-std::string ConfigHome(const char* configHome, const char* home) {
-  // The XDG base directory rules ignore a relative $XDG_CONFIG_HOME.
+constexpr mode_t PrivateFolderMode = 0700;
+
+std::string ConfigHome(const char* configHome, const std::string& home) {
   if (configHome != nullptr && configHome[0] == '/') return WithTrailingSlash(configHome);
-  if (home != nullptr && home[0] == '/') return WithTrailingSlash(home) + ".config/";
-  return {};
+  return WithTrailingSlash(home) + ".config/";
+}
+
+// Makes each missing folder of path in turn; folders that exist keep their mode.
+void MakeFolders(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+    ::mkdir(path.substr(0, slash).c_str(), PrivateFolderMode);
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return home;
+  const passwd* account = ::getpwuid(::getuid());
+  if (account != nullptr && account->pw_dir != nullptr && account->pw_dir[0] == '/') return account->pw_dir;
+  return "/";
 }
 
 }  // namespace
 
-std::string DataFolderFrom(const char* configHome, const char* home, const std::string& applicationFolder) {
-  const std::string base = ConfigHome(configHome, home);
-  if (base.empty()) return applicationFolder;
-  const std::string folder = base + "Tessimar/";
-  if (IsFolder(folder)) return folder;
-  if (::mkdir(folder.c_str(), 0700) == 0 || (errno == EEXIST && IsFolder(folder))) return folder;
-  return applicationFolder;
+std::string DataFolderFrom(const char* configHome, const std::string& home) {
+  const std::string folder = ConfigHome(configHome, home) + "Tessimar/";
+  MakeFolders(folder);
+  return folder;
 }
 
-std::string DataFolder() {
-  return DataFolderFrom(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ApplicationFolder());
-}
-
-std::string ApplicationFolder() {
-  std::error_code error;
-  const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return WithTrailingSlash(std::filesystem::current_path(error).string());
-  return WithTrailingSlash(executable.parent_path().string());
-}
+std::string DataFolder() { return DataFolderFrom(std::getenv("XDG_CONFIG_HOME"), HomeFolder()); }
 
 }  // namespace tessimar

@@ -1,19 +1,18 @@
-// Where the settings file lives: the user's configuration folder, or the program's own.
+// Where the settings file lives: the user's configuration folder.
 #pragma once
 
 #include <string>
 
 namespace tessimar {
 
-// "<config home>/Tessimar/", creating only that last folder when it is missing; the
-// application's folder when there is no config home or the folder cannot be made.
-// configHome is $XDG_CONFIG_HOME, home is $HOME; either may be null.
-std::string DataFolderFrom(const char* configHome, const char* home, const std::string& applicationFolder);
+// "<config home>/Tessimar/", made with every missing folder above it (mode 0700, as the
+// XDG base-directory rules ask) so that the settings never go beside the program.
+// configHome is $XDG_CONFIG_HOME, a relative one ignored; home is the user's home folder.
+// When the folder cannot be made its path is still the answer: saving there then fails
+// with a message.
+std::string DataFolderFrom(const char* configHome, const std::string& home);
 
-// DataFolderFrom for this process's environment and executable.
+// DataFolderFrom for this process's environment: $HOME, or the account's home folder.
 std::string DataFolder();
-
-// The folder of the running executable, with a trailing '/'.
-std::string ApplicationFolder();
 
 }  // namespace tessimar

@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "platform/text_compare.h"
@@ -8,6 +9,7 @@ namespace tessimar {
 namespace {
 
 constexpr std::string_view Blanks = " \t";
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(Blanks);
@@ -40,72 +42,78 @@ std::string_view StripQuotes(std::string_view value) {
 
 IniFile IniFile::Parse(std::istream& in) {
   IniFile file;
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const auto newline = text.find('\n', start);
-    const std::size_t next = newline == std::string::npos ? text.size() : newline + 1;
-    Line line{text.substr(start, next - start), {}};
-    while (!line.Text.empty() && (line.Text.back() == '\n' || line.Text.back() == '\r')) {
-      line.End.insert(line.End.begin(), line.Text.back());
-      line.Text.pop_back();
-    }
-    file.lines_.push_back(std::move(line));
-    start = next;
-  }
-  if (!file.lines_.empty() && !file.lines_.front().End.empty()) file.lineEnd_ = file.lines_.front().End;
+  file.text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (std::string_view(file.text_).starts_with(ByteOrderMark)) file.bodyBegin_ = ByteOrderMark.size();
+  const Line first = file.LineAt(file.bodyBegin_);
+  if (first.Next > first.End) file.lineEnd_ = file.text_.substr(first.End, first.Next - first.End);
   return file;
 }
 
-std::optional<IniFile::Range> IniFile::FindSection(std::string_view section) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i].Text);
+IniFile::Line IniFile::LineAt(std::size_t begin) const {
+  const std::size_t end = std::min(text_.find_first_of("\r\n", begin), text_.size());
+  std::size_t next = end;
+  if (next < text_.size()) next += text_.compare(next, 2, "\r\n") == 0 ? 2 : 1;
+  return {begin, end, next};
+}
+
+std::optional<IniFile::Section> IniFile::FindSection(std::string_view section) const {
+  for (Line line = LineAt(bodyBegin_); line.Begin < text_.size(); line = LineAt(line.Next)) {
+    const auto name = SectionName(line.Text(text_));
     if (!name || CompareTextNoCase(*name, section) != 0) continue;
     // The section runs to the next header; blank lines before that header stay outside it.
-    std::size_t end = i + 1;
-    for (std::size_t j = i + 1; j < lines_.size() && !SectionName(lines_[j].Text); ++j)
-      if (!Trim(lines_[j].Text).empty()) end = j + 1;
-    return Range{i, end};
+    Section found{line.Next, line};
+    for (Line key = LineAt(line.Next); key.Begin < text_.size() && !SectionName(key.Text(text_));
+         key = LineAt(key.Next))
+      if (!Trim(key.Text(text_)).empty()) found.Last = key;
+    return found;
   }
   return std::nullopt;
 }
 
-std::optional<std::size_t> IniFile::FindKey(const Range& range, std::string_view key) const {
-  for (std::size_t i = range.Begin + 1; i < range.End; ++i)
-    if (IsKeyLine(lines_[i].Text, key)) return i;
+std::optional<IniFile::Line> IniFile::FindKey(const Section& section, std::string_view key) const {
+  for (Line line = LineAt(section.Begin); line.Begin < section.Last.Next; line = LineAt(line.Next))
+    if (IsKeyLine(line.Text(text_), key)) return line;
   return std::nullopt;
 }
 
 std::optional<std::string> IniFile::Read(std::string_view section, std::string_view key) const {
-  const auto range = FindSection(section);
-  if (!range) return std::nullopt;
-  const auto line = FindKey(*range, key);
+  const auto found = FindSection(section);
+  if (!found) return std::nullopt;
+  const auto line = FindKey(*found, key);
   if (!line) return std::nullopt;
-  const std::string_view text = lines_[*line].Text;
+  const std::string_view text = line->Text(text_);
   return std::string(StripQuotes(Trim(text.substr(text.find('=') + 1))));
 }
 
-void IniFile::Insert(std::size_t at, std::string text) {
-  if (at > 0 && lines_[at - 1].End.empty()) lines_[at - 1].End = lineEnd_;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), lineEnd_});
+// Inserts lines (each ending in lineEnd_) at a line start, or at the end of a last line
+// that has no line end of its own, which then gets one.
+void IniFile::InsertLines(std::size_t at, std::string lines) {
+  if (at == text_.size() && at > bodyBegin_ && text_.back() != '\n' && text_.back() != '\r')
+    lines.insert(0, lineEnd_);
+  text_.insert(at, lines);
+}
+
+std::string_view IniFile::LastLineText() const {
+  Line last = LineAt(bodyBegin_);
+  while (last.Next < text_.size()) last = LineAt(last.Next);
+  return last.Text(text_);
 }
 
 void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
-  std::string text = std::string(key) + "=" + std::string(value);
-  const auto range = FindSection(section);
-  if (!range) {
-    if (!lines_.empty() && !Trim(lines_.back().Text).empty()) Insert(lines_.size(), {});
-    Insert(lines_.size(), "[" + std::string(section) + "]");
-    Insert(lines_.size(), std::move(text));
-  } else if (const auto existing = FindKey(*range, key)) {
-    lines_[*existing].Text = std::move(text);
+  const std::string line = std::string(key) + "=" + std::string(value);
+  const auto found = FindSection(section);
+  if (!found) {
+    std::string lines = "[" + std::string(section) + "]" + lineEnd_ + line + lineEnd_;
+    // A blank line parts the new section from a last line that has text.
+    if (!Trim(LastLineText()).empty()) lines.insert(0, lineEnd_);
+    InsertLines(text_.size(), std::move(lines));
+  } else if (const auto existing = FindKey(*found, key)) {
+    text_.replace(existing->Begin, existing->End - existing->Begin, line);  // its line end stays
   } else {
-    Insert(range->End, std::move(text));
+    InsertLines(found->Last.Next, line + lineEnd_);
   }
 }
 
-void IniFile::Save(std::ostream& out) const {
-  for (const Line& line : lines_) out << line.Text << line.End;
-}
+void IniFile::Save(std::ostream& out) const { out << text_; }
 
 }  // namespace tessimar

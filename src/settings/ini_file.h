@@ -1,13 +1,14 @@
-// An INI document held as its lines, so that a rewrite keeps every section and key it
-// does not touch byte for byte. Section and key names compare without case.
+// An INI document held as its text, so that a rewrite keeps every section and key it
+// does not touch byte for byte. Section and key names compare without case. A line ends
+// at CR LF, LF or a lone CR; a leading UTF-8 byte-order mark is passed over and kept.
 #pragma once
 
+#include <cstddef>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tessimar {
 
@@ -23,20 +24,26 @@ class IniFile {
   void Save(std::ostream& out) const;
 
  private:
-  struct Range {
-    std::size_t Begin;  // the section's header line
-    std::size_t End;    // one past its last key line
-  };
-  std::optional<Range> FindSection(std::string_view section) const;
-  std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
-
+  // One line of text_: [Begin, End) is its text, [End, Next) its line end.
   struct Line {
-    std::string Text;
-    std::string End;  // "\r\n", "\n", or empty for a last line without one
+    std::size_t Begin;
+    std::size_t End;
+    std::size_t Next;
+    std::string_view Text(const std::string& text) const { return std::string_view(text).substr(Begin, End - Begin); }
   };
-  void Insert(std::size_t at, std::string text);
+  // The lines of a section after its header, up to its last line that is not blank.
+  struct Section {
+    std::size_t Begin;  // the first line after the header
+    Line Last;          // the header, or the last line that is not blank
+  };
+  Line LineAt(std::size_t begin) const;
+  std::optional<Section> FindSection(std::string_view section) const;
+  std::optional<Line> FindKey(const Section& section, std::string_view key) const;
+  std::string_view LastLineText() const;
+  void InsertLines(std::size_t at, std::string lines);
 
-  std::vector<Line> lines_;
+  std::string text_;
+  std::size_t bodyBegin_ = 0;   // past the byte-order mark, if any
   std::string lineEnd_ = "\n";  // the file's first line end, used for added lines
 };
 

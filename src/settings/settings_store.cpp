@@ -1,17 +1,15 @@
 #include "settings/settings_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <utility>
+
+#include "platform/file_replacement.h"
+#include "platform/regular_file.h"
 
 namespace tessimar {
 namespace {
@@ -46,28 +44,6 @@ std::int32_t ReadInteger(const IniFile& file, std::string_view key, std::int32_t
 
 bool ReadBool(const IniFile& file, std::string_view key, bool fallback) {
   return ReadInteger(file, key, fallback ? 1 : 0) != 0;
-}
-
-[[noreturn]] void FailToWrite(const std::string& path) { throw std::runtime_error("Unable to write to " + path); }
-
-// Writes text to a new file beside target and renames it over target; on failure
-// target is left as it was and no temporary file remains.
-bool ReplaceFile(const std::string& target, const std::string& text, mode_t mode) {
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, mode) == 0;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
 }
 
 }  // namespace
@@ -116,39 +92,32 @@ void WriteSettings(IniFile& file, const StoredSettings& stored) {
 }
 
 StoredSettings LoadSettings(const std::string& iniPath) {
-  // A folder or a FIFO at the settings path is no settings file: opening a FIFO would wait
-  // for a writer, and reading a folder fails.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(iniPath, error)) return {};
-  std::ifstream in(iniPath, std::ios::binary);
-  if (!in) return {};
   try {
+    std::istringstream in(ReadRegularFile(iniPath));
     return ReadSettings(IniFile::Parse(in));
-  } catch (const std::ios_base::failure&) {
-    return {};
+  } catch (const std::runtime_error&) {
+    return {};  // missing, unreadable, or a folder or FIFO in its place
   }
 }
 
 void SaveSettings(const std::string& iniPath, const StoredSettings& stored) {
-  // Write through a link to the file it names, so the link stays.
-  std::error_code error;
-  const auto resolved = std::filesystem::weakly_canonical(iniPath, error);
-  const std::string target = error ? iniPath : resolved.string();
-
+  const std::runtime_error failure("Unable to write to " + iniPath);
+  FileReplacement replacement(iniPath);
   IniFile file;
-  mode_t mode = 0644;
-  struct stat st{};
-  if (::stat(target.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0) FailToWrite(iniPath);
-    std::ifstream in(target, std::ios::binary);
-    if (!in) FailToWrite(iniPath);
-    file = IniFile::Parse(in);
-    mode = st.st_mode & 07777;
+  if (::access(iniPath.c_str(), F_OK) == 0) {
+    // A read-only settings file stays as it is, though its folder would take a new one.
+    if (::access(iniPath.c_str(), W_OK) != 0) throw failure;
+    try {
+      std::istringstream in(ReadRegularFile(iniPath));
+      file = IniFile::Parse(in);
+    } catch (const std::runtime_error&) {
+      throw failure;
+    }
   }
   WriteSettings(file, stored);
   std::ostringstream text;
   file.Save(text);
-  if (!ReplaceFile(target, text.str(), mode)) FailToWrite(iniPath);
+  replacement.Commit(text.str());
 }
 
 }  // namespace tessimar

@@ -1,6 +1,7 @@
 #include "settings/data_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -9,43 +10,50 @@
 namespace tessimar {
 namespace {
 
-TEST(DataFolderTest, ConfigHomeHomeOrTheApplicationFolder) {
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st.st_mode & 07777;
+}
+
+TEST(DataFolderTest, ConfigHomeOrHomeWithEveryMissingFolderMade) {
   testing::TempFolder temp;
-  const std::string app = temp.MakeFolder("app");
   const std::string config = temp.MakeFolder("config");
-  const std::string home = temp.MakeFolder("home");
+  const std::string homeWithConfig = temp.MakeFolder("home-with-config");
   temp.MakeFolder("home-with-config/.config");
+  const std::string configNoSlash = temp / "config";
+  const std::string missingParents = temp / "missing/deeper/config";
+  const std::string newHome = temp.MakeFolder("new-account");
   struct Case {
     const char* name;
     const char* configHome;
-    const char* home;
+    std::string home;
     std::string expected;
   };
-  const std::string homeWithConfig = temp / "home-with-config";
-  const std::string missingParent = temp / "missing/config";
-  const std::string configNoSlash = temp / "config";
   const Case cases[] = {
-      {"config home", config.c_str(), home.c_str(), config + "Tessimar/"},
-      {"config home without slash", configNoSlash.c_str(), nullptr, config + "Tessimar/"},
-      {"home", nullptr, homeWithConfig.c_str(), homeWithConfig + "/.config/Tessimar/"},
-      {"relative config home ignored", "relative", homeWithConfig.c_str(), homeWithConfig + "/.config/Tessimar/"},
-      // Only the last level is made: ~/.config itself missing falls back.
-      {"home without .config", nullptr, home.c_str(), app},
-      {"missing parent", missingParent.c_str(), nullptr, app},
-      {"nothing", nullptr, nullptr, app},
+      {"config home", config.c_str(), homeWithConfig, config + "Tessimar/"},
+      {"config home without slash", configNoSlash.c_str(), homeWithConfig, config + "Tessimar/"},
+      {"home", nullptr, homeWithConfig, homeWithConfig + ".config/Tessimar/"},
+      {"relative config home ignored", "relative", homeWithConfig, homeWithConfig + ".config/Tessimar/"},
+      {"config home with missing parents", missingParents.c_str(), homeWithConfig, missingParents + "/Tessimar/"},
+      {"a new account without .config", nullptr, newHome, newHome + ".config/Tessimar/"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(DataFolderFrom(c.configHome, c.home, app), c.expected);
+    EXPECT_EQ(DataFolderFrom(c.configHome, c.home), c.expected);
+    EXPECT_TRUE(std::filesystem::is_directory(c.expected));
   }
-  EXPECT_TRUE(std::filesystem::is_directory(config + "Tessimar"));
-  EXPECT_FALSE(std::filesystem::exists(home + ".config"));
+  // Folders made here are private.
+  for (const std::string& made : {temp / "missing", temp / "missing/deeper/config/Tessimar", newHome + ".config"})
+    EXPECT_EQ(ModeOf(made), 0700u) << made;
 }
 
-TEST(DataFolderTest, ApplicationFolderHoldsThisProgram) {
-  const std::string folder = ApplicationFolder();
-  ASSERT_TRUE(folder.ends_with("/"));
-  EXPECT_TRUE(std::filesystem::exists(folder + "settings_tests"));
+TEST(DataFolderTest, AFolderThatCannotBeMadeIsStillTheAnswer) {
+  testing::TempFolder temp;
+  const std::string file = temp.Write("a-file", "x");
+  // Root may write anywhere, but nothing makes a folder below a file.
+  EXPECT_EQ(DataFolderFrom((file + "/config").c_str(), temp.Path()), file + "/config/Tessimar/");
+  EXPECT_FALSE(std::filesystem::exists(file + "/config"));
 }
 
 }  // namespace
