@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -106,16 +107,55 @@ TEST(ScanToolTest, PrintsSignatures) {
   EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 6);
 }
 
-TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLine) {
+TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLineBeforeAnyScan) {
   testing::TempFolder out;
+  const std::string folder = out.MakeFolder("folder");
+  const std::string fifo = out / "fifo.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Each case names a folder holding a picture, so a scan that starts anyway is seen.
+  const std::string photos = out.MakeFolder("photos");
+  out.Write("photos/a.jpg", testing::JpegBytes(testing::MakeImage(64, 48, 3, [](int x, int y) {
+    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 5), 90};
+  })));
   const std::vector<std::vector<std::string>> cases = {
-      {"--what"}, {"--types", "raw", "/"}, {}, {"--types", "", "/"}, {"--min-width", "x", "/"}, {"--signature"}};
+      {"--what"},
+      {"--types", "raw", photos},
+      {},
+      {"--types", "", photos},
+      {"--min-width", "x", photos},
+      {"--signature"},
+      {"", photos},
+      {photos, ""},
+      {"--settings", folder, photos},
+      {"--settings", fifo, photos},
+      {"--settings", "/dev/zero", photos},
+      {"--settings", out / "missing.ini", photos},
+      {"-o", folder, photos},
+      {"-o", out / "missing/pairs.csv", photos},
+      {"-o", "", photos},
+  };
   for (const auto& arguments : cases) {
-    SCOPED_TRACE(arguments.empty() ? "no folder" : arguments[0]);
+    SCOPED_TRACE(::testing::PrintToString(arguments));
     const Result result = RunTool(arguments, out);
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.out.empty());
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+}
+
+TEST(ScanToolTest, AFailureToWriteStandardOutputIsAnError) {
+  testing::TempFolder out;
+  out.Write("photos/a.jpg", "1");
+  for (const std::string& arguments : {std::string("--help"), out.Path(), "--list " + Quote(out / "photos")}) {
+    SCOPED_TRACE(arguments);
+    const std::string command =
+        std::string(TESSIMAR_SCAN_BINARY) + " " + arguments + " >/dev/full 2>" + Quote(out / "stderr.txt");
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    std::ifstream err(out / "stderr.txt");
+    std::stringstream text;
+    text << err.rdbuf();
+    EXPECT_NE(text.str().find("cannot write to standard output"), std::string::npos) << text.str();
   }
 }
 

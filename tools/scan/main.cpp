@@ -2,8 +2,8 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "analysis/picture_loader.h"
@@ -11,6 +11,7 @@
 #include "catalogue/catalogue.h"
 #include "console_host.h"
 #include "platform/file_identity.h"
+#include "platform/file_replacement.h"
 #include "platform/path_text.h"
 #include "platform/trash_folders.h"
 #include "review/csv_export.h"
@@ -43,17 +44,27 @@ std::vector<std::string> ListedFolders(const std::vector<std::string>& arguments
   return folders;
 }
 
-// Writes the whole text at once, so a failed scan leaves no half-written file.
-bool WriteOutput(const std::string& path, const std::string& text) {
-  if (path.empty()) {
-    std::cout << text << std::flush;
-    return static_cast<bool>(std::cout);
+// Standard output, flushed; false, with a message, when it could not be written.
+bool StandardOutputWritten() {
+  std::cout.flush();
+  if (std::cout) return true;
+  std::cerr << "tessimar-scan: cannot write to standard output\n";
+  return false;
+}
+
+// The whole text at once, so a failed or killed scan leaves no half-written file.
+bool WriteOutput(std::optional<FileReplacement>& file, const std::string& text) {
+  if (!file) {
+    std::cout << text;
+    return StandardOutputWritten();
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) std::cerr << "tessimar-scan: cannot write " << path << '\n';
-  return static_cast<bool>(out);
+  try {
+    file->Commit(text);
+    return true;
+  } catch (const std::runtime_error& error) {
+    std::cerr << "tessimar-scan: " << error.what() << '\n';
+    return false;
+  }
 }
 
 int Scan(const ScanOptions& options) {
@@ -62,6 +73,14 @@ int Scan(const ScanOptions& options) {
   ConsoleHost host(options.Stored.ScanSubfolders);
   ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",");
   if (!run.CheckPreconditions(folders, false)) return ExitUsage;
+  // An output that cannot be written is told before the scan, not after it.
+  std::optional<FileReplacement> output;
+  try {
+    if (!options.Output.empty()) output.emplace(options.Output);
+  } catch (const std::runtime_error& error) {
+    std::cerr << "tessimar-scan: " << error.what() << '\n';
+    return ExitUsage;
+  }
 
   InterruptTarget = &run.ScanStopped;
   std::signal(SIGINT, OnInterrupt);
@@ -78,7 +97,7 @@ int Scan(const ScanOptions& options) {
   } else {
     WritePairsCsv(text, catalogue, ",");
   }
-  const bool written = WriteOutput(options.Output, text.str());
+  const bool written = WriteOutput(output, text.str());
   const bool stopped = run.ScanStopped;
   std::fprintf(stderr, "tessimar-scan: %d files scanned, %d pairs, %.2f s%s\n", catalogue.LastPicIndex + 1,
                catalogue.PairCount(), seconds.count(), stopped ? ", stopped" : "");
@@ -118,7 +137,7 @@ int Signatures(const ScanOptions& options) {
       status = ExitFailure;
     }
   }
-  return status;
+  return StandardOutputWritten() ? status : ExitFailure;
 }
 
 }  // namespace
@@ -131,13 +150,9 @@ int main(int argc, char** argv) {
     std::cerr << "tessimar-scan: " << error.what() << " (see tessimar-scan --help)\n";
     return ExitUsage;
   }
-  if (options.Help) {
-    std::cout << ScanUsage;
-    return 0;
-  }
-  if (options.Version) {
-    std::cout << "tessimar-scan " << TESSIMAR_VERSION << '\n';
-    return 0;
+  if (options.Help || options.Version) {
+    std::cout << (options.Help ? ScanUsage : "tessimar-scan " TESSIMAR_VERSION "\n");
+    return StandardOutputWritten() ? 0 : ExitFailure;
   }
   return options.Signature ? Signatures(options) : Scan(options);
 }

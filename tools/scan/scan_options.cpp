@@ -1,8 +1,9 @@
 #include "scan_options.h"
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
+
+#include "platform/regular_file.h"
 
 namespace tessimar {
 namespace {
@@ -36,9 +37,12 @@ std::int32_t Size(const std::string& option, const std::string& text) {
 }
 
 StoredSettings ReadSettingsFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read settings file '" + path + "'");
-  return ReadSettings(IniFile::Parse(in));
+  try {
+    std::istringstream in(ReadRegularFile(path));
+    return ReadSettings(IniFile::Parse(in));
+  } catch (const std::runtime_error& error) {
+    throw UsageError("cannot read settings file '" + path + "': " + error.what());
+  }
 }
 
 }  // namespace
@@ -73,7 +77,9 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
       if (i + 1 >= arguments.size()) throw UsageError("option '" + argument + "' needs a value");
       return arguments[++i];
     };
-    if (optionsEnded || argument.empty() || argument[0] != '-') {
+    if (argument.empty()) {
+      throw UsageError("an empty name where a folder or file is expected");
+    } else if (optionsEnded || argument[0] != '-') {
       options.Folders.push_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
@@ -81,6 +87,7 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
       options.List = true;
     } else if (argument == "-o") {
       options.Output = value();
+      if (options.Output.empty()) throw UsageError("option '-o' needs a file name");
     } else if (argument == "--identical-only") {
       identicalOnly = true;
     } else if (argument == "--min-width") {
