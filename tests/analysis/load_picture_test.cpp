@@ -487,6 +487,41 @@ TEST(LoadPicture, TiffColoursAreMultipliedByAlpha) {
   EXPECT_TRUE(Near(At(bitmap, 118, 64), {200, 100, 50}, 6));
 }
 
+// ---- orientation ----
+
+// An Exif segment right after the start marker whose one entry is the Orientation tag.
+std::string WithExifOrientation(const std::string& jpeg, std::uint16_t orientation) {
+  const std::string entry = std::string("\x12\x01\x03\x00\x01\x00\x00\x00", 8) + static_cast<char>(orientation) +
+                            std::string(3, '\0');
+  const std::string exif = std::string("Exif\0\0II*\0\x08\0\0\0\x01\0", 16) + entry + std::string(4, '\0');
+  const std::string segment = std::string("\xFF\xE1\0", 3) + static_cast<char>(exif.size() + 2) + exif;
+  return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+TEST(LoadPicture, OrientationTagsLeaveThePixelsInTheirStoredOrder) {
+  const Image image = QuadrantImage();  // no flip or turn maps it onto itself
+  const std::string tiff = testing::TiffBytes(image), jpeg = testing::JpegBytes(image);
+  struct Case {
+    std::string Name;
+    std::string Bytes;
+    const std::string* Plain;
+  };
+  std::vector<Case> cases;
+  for (std::uint16_t orientation = 1; orientation <= 8; ++orientation) {
+    const std::string suffix = std::to_string(orientation);
+    cases.push_back({"tagged " + suffix + ".tif", testing::TiffBytes(image, orientation), &tiff});
+    cases.push_back({"exif " + suffix + ".jpg", WithExifOrientation(jpeg, orientation), &jpeg});
+  }
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WorkingBitmap plain, tagged;
+    LoadBytes(folder, "plain" + c.Name.substr(c.Name.rfind('.')), *c.Plain, plain);
+    EXPECT_EQ(LoadBytes(folder, c.Name, c.Bytes, tagged), (PictureSize{48, 80}));
+    EXPECT_TRUE(tagged.Pixels == plain.Pixels);
+  }
+}
+
 // ---- BMP ----
 
 TEST(LoadPicture, BmpHeadersDepthsAndCompressions) {

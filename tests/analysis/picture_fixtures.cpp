@@ -175,7 +175,7 @@ GifFrame TwoIndexFrame(int width, int height, int boundary, std::uint8_t left, s
   return frame;
 }
 
-std::string TiffBytes(const Image& image) {
+std::string TiffBytes(const Image& image, std::uint16_t orientation) {
   const TempFolder folder;
   const std::string path = folder / "fixture.tif";
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
@@ -187,6 +187,7 @@ std::string TiffBytes(const Image& image) {
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 8);
+  TIFFSetField(tiff, TIFFTAG_ORIENTATION, orientation);
   if (image.Channels == 4) {
     const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
