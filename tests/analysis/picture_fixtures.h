@@ -72,7 +72,11 @@ GifFrame TwoIndexFrame(int width, int height, int boundary, std::uint8_t left, s
 
 // TIFF of an RGB image, or RGBA with unassociated alpha, its rows stored top row first
 // whatever the Orientation tag (1 to 8) says.
-std::string TiffBytes(const Image& image, std::uint16_t orientation = 1);
+struct TiffOptions {
+  std::uint16_t Orientation = 1;
+  bool BigEndian = false;
+};
+std::string TiffBytes(const Image& image, const TiffOptions& options = {});
 
 // A bitmap file written by hand: HeaderSize 12, 40, 108 or 124; Compression as stored.
 struct BmpSpec {
