@@ -57,9 +57,9 @@ constexpr std::size_t MagicBytes = 8;  // the longest, PNG's
 // A camera file's name promises nothing: its content chooses, and LibRaw takes what no row claims.
 JpegBytes CameraFileToJpeg(const std::string& fileName) {
   const std::vector<std::uint8_t> start = ReadFileStart(fileName, MagicBytes);
-  const std::string_view magic(reinterpret_cast<const char*>(start.data()), start.size());
+  const std::string_view head(reinterpret_cast<const char*>(start.data()), start.size());
   for (const ContentRow& row : ContentDecoders) {
-    if (magic.starts_with(row.Magic)) return row.ToJpeg(fileName);
+    if (head.starts_with(row.Magic)) return row.ToJpeg(fileName);
   }
   return Reencoded<DecodeRaw>(fileName);
 }
