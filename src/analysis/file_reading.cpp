@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "analysis/picture_error.h"
 
@@ -49,13 +51,17 @@ void RequireRegularFile(const std::string& fileName) {
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
+  return ReadFileStart(fileName, std::numeric_limits<std::size_t>::max());
+}
+
+std::vector<std::uint8_t> ReadFileStart(const std::string& fileName, std::size_t count) {
   // O_NONBLOCK: a FIFO put in the file's place must not block the open.
   const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.Get() < 0) ThrowSystemError("cannot open the file");
   struct stat st {};
   if (::fstat(file.Get(), &st) != 0) ThrowSystemError("cannot examine the file");
   if (!S_ISREG(st.st_mode)) throw PictureError("not a regular file");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+  std::vector<std::uint8_t> bytes(std::min(static_cast<std::size_t>(st.st_size), count));
   ReadFully(file.Get(), bytes);
   return bytes;
 }

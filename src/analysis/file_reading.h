@@ -1,6 +1,7 @@
 // Reading a picture file safely: only regular files, never blocking on a FIFO.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,5 +14,8 @@ void RequireRegularFile(const std::string& fileName);
 
 // The whole content of a regular file; throws PictureError otherwise.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
+
+// At most the first count bytes of a regular file; throws PictureError otherwise.
+std::vector<std::uint8_t> ReadFileStart(const std::string& fileName, std::size_t count);
 
 }  // namespace tessimar

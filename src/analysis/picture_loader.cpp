@@ -1,8 +1,11 @@
 #include "analysis/picture_loader.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/bmp_decoder.h"
@@ -19,12 +22,46 @@
 namespace tessimar {
 namespace {
 
+using namespace std::string_view_literals;
 using JpegBytes = std::vector<std::uint8_t>;
 
 // Every type ends as JPEG data; the one JPEG decode then reduces large pictures cheaply.
 template <RgbPicture (*Decode)(const std::string&)>
 JpegBytes Reencoded(const std::string& fileName) {
   return EncodeJpeg(Decode(fileName));
+}
+
+// LibRaw first: camera raws are TIFF files too, and a TIFF it does not take for a raw is a
+// plain picture.
+RgbPicture DecodeRawOrTiff(const std::string& fileName) {
+  std::optional<RgbPicture> raw = DecodeRawIfRecognised(fileName);
+  return raw ? std::move(*raw) : DecodeTiff(fileName);
+}
+
+struct ContentRow {
+  std::string_view Magic;  // the first bytes of the file
+  JpegBytes (*ToJpeg)(const std::string& fileName);
+};
+
+constexpr std::array<ContentRow, 7> ContentDecoders{{
+    {"\xFF\xD8\xFF"sv, ReadWholeFile},
+    {"\x89PNG\r\n\x1A\n"sv, Reencoded<DecodePng>},
+    {"GIF87a"sv, Reencoded<DecodeGif>},
+    {"GIF89a"sv, Reencoded<DecodeGif>},
+    {"BM"sv, Reencoded<DecodeBmp>},
+    {"II*\0"sv, Reencoded<DecodeRawOrTiff>},
+    {"MM\0*"sv, Reencoded<DecodeRawOrTiff>},
+}};
+constexpr std::size_t MagicBytes = 8;  // the longest, PNG's
+
+// A camera file's name promises nothing: its content chooses, and LibRaw takes what no row claims.
+JpegBytes CameraFileToJpeg(const std::string& fileName) {
+  const std::vector<std::uint8_t> start = ReadFileStart(fileName, MagicBytes);
+  const std::string_view head(reinterpret_cast<const char*>(start.data()), start.size());
+  for (const ContentRow& row : ContentDecoders) {
+    if (head.starts_with(row.Magic)) return row.ToJpeg(fileName);
+  }
+  return Reencoded<DecodeRaw>(fileName);
 }
 
 struct DecoderRow {
@@ -40,7 +77,7 @@ constexpr std::array<DecoderRow, 8> Decoders{{
     {".PNG", Reencoded<DecodePng>},
     {".TIF", Reencoded<DecodeTiff>},
     {".TIFF", Reencoded<DecodeTiff>},
-    {".CR2", Reencoded<DecodeRaw>},
+    {".CR2", CameraFileToJpeg},
 }};
 
 // The text from the last dot of the name, ASCII letters upper-cased; empty without a dot.

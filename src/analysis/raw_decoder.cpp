@@ -3,6 +3,8 @@
 #include <libraw/libraw.h>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
@@ -17,8 +19,10 @@ struct ImageFree {
   void operator()(libraw_processed_image_t* image) const { LibRaw::dcraw_clear_mem(image); }
 };
 
+[[noreturn]] void Fail(int result) { throw PictureError(std::string("raw: ") + libraw_strerror(result)); }
+
 void Check(int result) {
-  if (result != LIBRAW_SUCCESS) throw PictureError(std::string("raw: ") + libraw_strerror(result));
+  if (result != LIBRAW_SUCCESS) Fail(result);
 }
 
 // LibRaw goes on after damaged data; noting it lets the load fail instead.
@@ -36,27 +40,43 @@ RgbPicture ToRgb(const libraw_processed_image_t& image) {
   return picture;
 }
 
+void Configure(libraw_output_params_t& params) {
+  params.max_raw_memory_mb = MaxRawMemoryMb;
+  params.use_camera_wb = 1;
+  params.user_flip = 0;
+}
+
+// damaged is set by the data error handler while unpacking.
+RgbPicture Develop(LibRaw& raw, const bool& damaged) {
+  CheckAnnouncedSize(raw.imgdata.sizes.width, raw.imgdata.sizes.height);
+  Check(raw.unpack());
+  if (damaged) throw PictureError("raw: damaged raw data");
+  Check(raw.dcraw_process());
+  int result = LIBRAW_SUCCESS;
+  const std::unique_ptr<libraw_processed_image_t, ImageFree> image(raw.dcraw_make_mem_image(&result));
+  Check(result);
+  if (image == nullptr) throw PictureError("raw: no developed picture");
+  return ToRgb(*image);
+}
+
 }  // namespace
 
-RgbPicture DecodeRaw(const std::string& fileName) {
+std::optional<RgbPicture> DecodeRawIfRecognised(const std::string& fileName) {
   RequireRegularFile(fileName);
   const auto raw = std::make_unique<LibRaw>();  // far too large for the stack
   bool damaged = false;
   raw->set_dataerror_handler(OnDataError, &damaged);
-  libraw_output_params_t& params = raw->imgdata.params;
-  params.max_raw_memory_mb = MaxRawMemoryMb;
-  params.use_camera_wb = 1;
-  params.user_flip = 0;
-  Check(raw->open_file(fileName.c_str()));
-  CheckAnnouncedSize(raw->imgdata.sizes.width, raw->imgdata.sizes.height);
-  Check(raw->unpack());
-  if (damaged) throw PictureError("raw: damaged raw data");
-  Check(raw->dcraw_process());
-  int result = LIBRAW_SUCCESS;
-  const std::unique_ptr<libraw_processed_image_t, ImageFree> image(raw->dcraw_make_mem_image(&result));
-  Check(result);
-  if (image == nullptr) throw PictureError("raw: no developed picture");
-  return ToRgb(*image);
+  Configure(raw->imgdata.params);
+  const int opened = raw->open_file(fileName.c_str());
+  if (opened == LIBRAW_FILE_UNSUPPORTED) return std::nullopt;
+  Check(opened);
+  return Develop(*raw, damaged);
+}
+
+RgbPicture DecodeRaw(const std::string& fileName) {
+  std::optional<RgbPicture> picture = DecodeRawIfRecognised(fileName);
+  if (!picture) Fail(LIBRAW_FILE_UNSUPPORTED);
+  return std::move(*picture);
 }
 
 }  // namespace tessimar

@@ -72,7 +72,11 @@ RgbPicture DecodeTiff(const std::string& fileName) {
   }
   CheckAnnouncedSize(width, height);
   std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * height);
-  if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), ORIENTATION_TOPLEFT, 1)) {
+  // Asking for the file's own orientation makes libtiff flip nothing: the stored order, first
+  // stored row on top, stored width and height, whatever the Orientation tag says.
+  std::uint16_t orientation = ORIENTATION_TOPLEFT;
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
+  if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), orientation, 1)) {
     throw PictureError(message.Text);
   }
   return ToRgb(raster, width, height);

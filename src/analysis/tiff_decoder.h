@@ -7,8 +7,9 @@
 
 namespace tessimar {
 
-// Top row first; colours come multiplied by their alpha, which is then dropped, so transparent
-// parts are black. Throws PictureError on any failure.
+// The pixels in their stored order, first stored row on top, whatever the Orientation tag says;
+// colours come multiplied by their alpha, which is then dropped, so transparent parts are black.
+// Throws PictureError on any failure.
 RgbPicture DecodeTiff(const std::string& fileName);
 
 }  // namespace tessimar

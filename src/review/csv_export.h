@@ -1,5 +1,6 @@
 // The pair list as a semicolon-separated text: UTF-8 with a byte-order mark, CR LF after
-// every line, ";" after every field, two lines per pair.
+// every line, ";" after every field, two lines per pair. Bytes of a path that are not UTF-8
+// are written as U+FFFD, so the text is valid UTF-8 whatever the file names.
 #pragma once
 
 #include <ostream>

@@ -168,8 +168,8 @@ TEST(LoadPicture, ContentOfAnotherTypeFails) {
     const char* Name;
     const std::string* Bytes;
   };
-  const Case cases[] = {{"png.jpg", &png},   {"jpeg.png", &jpeg}, {"jpeg.gif", &jpeg}, {"jpeg.tif", &jpeg},
-                        {"jpeg.bmp", &jpeg}, {"jpeg.cr2", &jpeg}, {"png.cr2", &png}};
+  const Case cases[] = {{"png.jpg", &png},   {"jpeg.png", &jpeg}, {"jpeg.gif", &jpeg},
+                        {"jpeg.tif", &jpeg}, {"jpeg.bmp", &jpeg}, {"png.tif", &png}};
   const TempFolder folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -487,6 +487,41 @@ TEST(LoadPicture, TiffColoursAreMultipliedByAlpha) {
   EXPECT_TRUE(Near(At(bitmap, 118, 64), {200, 100, 50}, 6));
 }
 
+// ---- orientation ----
+
+// An Exif segment right after the start marker whose one entry is the Orientation tag.
+std::string WithExifOrientation(const std::string& jpeg, std::uint16_t orientation) {
+  const std::string entry = std::string("\x12\x01\x03\x00\x01\x00\x00\x00", 8) + static_cast<char>(orientation) +
+                            std::string(3, '\0');
+  const std::string exif = std::string("Exif\0\0II*\0\x08\0\0\0\x01\0", 16) + entry + std::string(4, '\0');
+  const std::string segment = std::string("\xFF\xE1\0", 3) + static_cast<char>(exif.size() + 2) + exif;
+  return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+TEST(LoadPicture, OrientationTagsLeaveThePixelsInTheirStoredOrder) {
+  const Image image = QuadrantImage();  // no flip or turn maps it onto itself
+  const std::string tiff = testing::TiffBytes(image), jpeg = testing::JpegBytes(image);
+  struct Case {
+    std::string Name;
+    std::string Bytes;
+    const std::string* Plain;
+  };
+  std::vector<Case> cases;
+  for (std::uint16_t orientation = 1; orientation <= 8; ++orientation) {
+    const std::string suffix = std::to_string(orientation);
+    cases.push_back({"tagged " + suffix + ".tif", testing::TiffBytes(image, {.Orientation = orientation}), &tiff});
+    cases.push_back({"exif " + suffix + ".jpg", WithExifOrientation(jpeg, orientation), &jpeg});
+  }
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WorkingBitmap plain, tagged;
+    LoadBytes(folder, "plain" + c.Name.substr(c.Name.rfind('.')), *c.Plain, plain);
+    EXPECT_EQ(LoadBytes(folder, c.Name, c.Bytes, tagged), (PictureSize{48, 80}));
+    EXPECT_TRUE(tagged.Pixels == plain.Pixels);
+  }
+}
+
 // ---- BMP ----
 
 TEST(LoadPicture, BmpHeadersDepthsAndCompressions) {
@@ -585,6 +620,33 @@ TEST(LoadPicture, CameraRawIsDecodedByContent) {
   EXPECT_EQ(LoadBytes(folder, "raw.CR2", ReadFixture("raw_sample.cr2"), bitmap), (PictureSize{2314, 3474}));
   EXPECT_NE(At(bitmap, 64, 64), (Rgb{0x5A, 0x5A, 0x5A}));
   EXPECT_THROW(LoadBytes(folder, "stripped.cr2", ReadFixture("stripped.cr2"), bitmap), PictureError);
+}
+
+TEST(LoadPicture, CameraFileHoldingAnotherTypeLoadsAsThatType) {
+  const Image image = QuadrantImage();
+  std::string gif87 = QuadrantGif();
+  gif87.replace(0, 6, "GIF87a");
+  struct Case {
+    const char* Original;
+    std::string Bytes;
+  };
+  const Case cases[] = {
+      {"q.jpg", testing::JpegBytes(image)},
+      {"q.png", testing::PngBytes(image)},
+      {"q.gif", QuadrantGif()},
+      {"q87.gif", gif87},
+      {"q.bmp", testing::BmpBytes(image, {})},
+      {"q.tif", testing::TiffBytes(image)},
+      {"big-endian.tif", testing::TiffBytes(image, {.BigEndian = true})},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Original);
+    WorkingBitmap original = StaleBitmap(), camera;
+    ASSERT_EQ(LoadBytes(folder, c.Original, c.Bytes, original), (PictureSize{48, 80}));
+    EXPECT_EQ(LoadBytes(folder, "camera.cr2", c.Bytes, camera), (PictureSize{48, 80}));
+    EXPECT_TRUE(camera.Pixels == original.Pixels);
+  }
 }
 
 // ---- broken files ----

@@ -175,10 +175,10 @@ GifFrame TwoIndexFrame(int width, int height, int boundary, std::uint8_t left, s
   return frame;
 }
 
-std::string TiffBytes(const Image& image) {
+std::string TiffBytes(const Image& image, const TiffOptions& options) {
   const TempFolder folder;
   const std::string path = folder / "fixture.tif";
-  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  TIFF* tiff = TIFFOpen(path.c_str(), options.BigEndian ? "wb" : "wl");
   Expect(tiff != nullptr, "TIFF open");
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(image.Width));
   TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(image.Height));
@@ -187,6 +187,7 @@ std::string TiffBytes(const Image& image) {
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 8);
+  TIFFSetField(tiff, TIFFTAG_ORIENTATION, options.Orientation);
   if (image.Channels == 4) {
     const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);

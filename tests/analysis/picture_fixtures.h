@@ -70,8 +70,13 @@ std::string GifBytes(const GifSpec& spec);
 // A frame covering the screen at (0, 0) in two colour indices split at column boundary.
 GifFrame TwoIndexFrame(int width, int height, int boundary, std::uint8_t left, std::uint8_t right);
 
-// TIFF of an RGB image, or RGBA with unassociated alpha.
-std::string TiffBytes(const Image& image);
+// TIFF of an RGB image, or RGBA with unassociated alpha, its rows stored top row first
+// whatever the Orientation tag (1 to 8) says.
+struct TiffOptions {
+  std::uint16_t Orientation = 1;
+  bool BigEndian = false;
+};
+std::string TiffBytes(const Image& image, const TiffOptions& options = {});
 
 // A bitmap file written by hand: HeaderSize 12, 40, 108 or 124; Compression as stored.
 struct BmpSpec {

@@ -11,7 +11,8 @@ Catalogue WithPairs(const std::vector<TPicturePair>& pairs) {
   Catalogue catalogue;
   catalogue.Reset();
   catalogue.AllocateCatalogue();
-  for (const char* path : {"/photos/a.jpg", "/photos/b;c.png", "/photos/照片.jpg", "/backup/a.jpg"}) {
+  for (const char* path :
+       {"/photos/a.jpg", "/photos/b;c.png", "/photos/照片.jpg", "/backup/a.jpg", "/f\xEAtes/\xE6\x97.jpg"}) {
     const std::string text = path;
     const std::string folder = text.substr(0, text.rfind('/') + 1);
     if (catalogue.LastPathIndex < 0 || catalogue.PathList[catalogue.LastPathIndex] != folder)
@@ -55,6 +56,14 @@ TEST(CsvExportTest, FollowsTheListAsItStandsNow) {
             "1;/photos/b;c.png;1;\r\n"
             "2;/photos/a.jpg;20;\r\n"
             "2;/photos/b;c.png;20;\r\n");
+}
+
+TEST(CsvExportTest, PathBytesThatAreNotUtf8BecomeReplacementCharacters) {
+  // A Latin-1 folder name, and a file name holding a cut-off three-byte sequence.
+  EXPECT_EQ(Csv(WithPairs({{4, 0, 97}})),
+            "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n"
+            "1;/f\xEF\xBF\xBDtes/\xEF\xBF\xBD\xEF\xBF\xBD.jpg;97;\r\n"
+            "1;/photos/a.jpg;97;\r\n");
 }
 
 TEST(CsvExportTest, NoPairsGiveTheHeaderOnly) {
