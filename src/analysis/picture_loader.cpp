@@ -1,5 +1,6 @@
 #include "analysis/picture_loader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include "analysis/raw_decoder.h"
 #include "analysis/tiff_decoder.h"
 #include "platform/text_compare.h"
+#include "settings/picture_types.h"
 
 namespace tessimar {
 namespace {
@@ -65,20 +67,27 @@ JpegBytes CameraFileToJpeg(const std::string& fileName) {
 }
 
 struct DecoderRow {
-  std::string_view Extension;  // upper case, with its dot
+  std::string_view TypeName;  // the picture type whose extensions it decodes
   JpegBytes (*ToJpeg)(const std::string& fileName);
 };
 
-constexpr std::array<DecoderRow, 8> Decoders{{
-    {".BMP", Reencoded<DecodeBmp>},
-    {".JPG", ReadWholeFile},
-    {".JPEG", ReadWholeFile},
-    {".GIF", Reencoded<DecodeGif>},
-    {".PNG", Reencoded<DecodePng>},
-    {".TIF", Reencoded<DecodeTiff>},
-    {".TIFF", Reencoded<DecodeTiff>},
-    {".CR2", CameraFileToJpeg},
+constexpr std::array<DecoderRow, 6> Decoders{{
+    {"jpg", ReadWholeFile},
+    {"bmp", Reencoded<DecodeBmp>},
+    {"gif", Reencoded<DecodeGif>},
+    {"png", Reencoded<DecodePng>},
+    {"tif", Reencoded<DecodeTiff>},
+    {"cr2", CameraFileToJpeg},
 }};
+
+constexpr const DecoderRow* DecoderOfType(std::string_view name) {
+  for (const DecoderRow& row : Decoders)
+    if (row.TypeName == name) return &row;
+  return nullptr;
+}
+
+static_assert(std::ranges::all_of(PictureTypes, [](const PictureType& type) { return DecoderOfType(type.Name); }),
+              "every picture type needs a decoder");
 
 // The text from the last dot of the name, ASCII letters upper-cased; empty without a dot.
 std::string UpperExtension(const std::string& fileName) {
@@ -90,8 +99,9 @@ std::string UpperExtension(const std::string& fileName) {
 
 const DecoderRow& DecoderFor(const std::string& fileName) {
   const std::string extension = UpperExtension(fileName);
-  for (const DecoderRow& row : Decoders) {
-    if (row.Extension == extension) return row;
+  for (const PictureType& type : PictureTypes) {
+    if (!extension.empty() && std::ranges::find(type.Extensions, extension) != type.Extensions.end())
+      return *DecoderOfType(type.Name);
   }
   throw PictureError("no decoder for the extension \"" + extension + "\"");
 }

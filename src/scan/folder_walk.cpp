@@ -1,5 +1,6 @@
 #include "scan/folder_walk.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -8,24 +9,17 @@
 #include "platform/path_text.h"
 #include "platform/text_compare.h"
 #include "scan/scan_texts.h"
+#include "settings/picture_types.h"
 
 namespace tessimar {
 namespace {
 
-struct PictureMask {
-  std::string_view Mask;
-  bool TSettings::*Enabled;
-};
-
-// The order matters: a name matching two masks is catalogued under the first.
-constexpr std::array<PictureMask, 6> PictureMasks{{
-    {"*.bmp", &TSettings::SearchBMP},
-    {"*.jp*g", &TSettings::SearchJPG},
-    {"*.gif", &TSettings::SearchGIF},
-    {"*.png", &TSettings::SearchPNG},
-    {"*.tif*", &TSettings::SearchTIFF},
-    {"*.cr2", &TSettings::SearchCR2},
-}};
+// The picture types in the order the walk tries their masks.
+constexpr std::array<PictureType, PictureTypes.size()> TypesInWalkOrder = [] {
+  auto types = PictureTypes;
+  std::sort(types.begin(), types.end(), [](const auto& a, const auto& b) { return a.WalkRank < b.WalkRank; });
+  return types;
+}();
 
 // The progress caption is refreshed at every tenth catalogued file only.
 constexpr std::int32_t CaptionInterval = 10;
@@ -51,11 +45,11 @@ void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
   std::optional<std::vector<DirectoryEntry>> entries;
   // A name can match two masks (a.jpeg.png); it is catalogued under the first only.
   std::unordered_set<std::string> catalogued;
-  for (const PictureMask& mask : PictureMasks) {
-    if (!(settings_.*mask.Enabled)) continue;
+  for (const PictureType& type : TypesInWalkOrder) {
+    if (!(settings_.*type.Search)) continue;
     if (scanStopped_) return;
     if (!entries) entries = ReadDirectory(path);
-    CatalogueMask(path, *entries, mask.Mask, catalogued);
+    CatalogueMask(path, *entries, type.Mask, catalogued);
   }
 
   if (!host_.ScanSubfolders()) return;

@@ -6,6 +6,7 @@
 #include "scan/folder_walk.h"
 #include "scan/listed_folders.h"
 #include "scan/scan_texts.h"
+#include "settings/picture_types.h"
 
 namespace tessimar {
 
@@ -22,7 +23,7 @@ bool ScanRun::CheckPreconditions(const std::vector<std::string>& folders, bool f
     host_.ShowError(std::string(NoFoldersMessage));
     return false;
   }
-  if (!settings_.AnyTypeEnabled()) {
+  if (!AnyTypeEnabled(settings_)) {
     host_.ShowError(std::string(NoTypesMessage));
     return false;
   }

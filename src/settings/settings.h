@@ -19,10 +19,6 @@ struct TSettings {
   bool AutoCheckUpdates = false;
   std::int32_t MinPicWidth = 100;
   std::int32_t MinPicHeight = 100;
-
-  bool AnyTypeEnabled() const {
-    return SearchJPG || SearchBMP || SearchGIF || SearchPNG || SearchTIFF || SearchCR2;
-  }
 };
 
 }  // namespace tessimar

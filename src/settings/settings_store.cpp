@@ -10,28 +10,30 @@
 
 #include "platform/file_replacement.h"
 #include "platform/regular_file.h"
+#include "settings/picture_types.h"
 
 namespace tessimar {
 namespace {
 
-// The keys in the order they are read and written, with their fields.
 struct BoolKey {
   std::string_view Name;
   bool TSettings::*Field;
 };
-constexpr std::array<BoolKey, 11> BoolKeys{{
-    {"SearchJPG", &TSettings::SearchJPG},
-    {"SearchBMP", &TSettings::SearchBMP},
-    {"SearchGIF", &TSettings::SearchGIF},
-    {"SearchPNG", &TSettings::SearchPNG},
-    {"SearchTIFF", &TSettings::SearchTIFF},
-    {"SearchCR2", &TSettings::SearchCR2},
+constexpr std::array<BoolKey, 5> OptionKeys{{
     {"SearchSimilar", &TSettings::SearchSimilar},
     {"MoveToRecycle", &TSettings::MoveToRecycle},
     {"DeleteWithoutAsking", &TSettings::DeleteWithoutAsking},
     {"SearchOnlyIdentical", &TSettings::SearchOnlyIdentical},
     {"AutoCheckUpdates", &TSettings::AutoCheckUpdates},
 }};
+// The Boolean keys in the order they are read and written: the picture types first.
+constexpr auto BoolKeys = [] {
+  std::array<BoolKey, PictureTypes.size() + OptionKeys.size()> keys{};
+  auto next = keys.begin();
+  for (const PictureType& type : PictureTypes) *next++ = {type.SettingsKey, type.Search};
+  std::copy(OptionKeys.begin(), OptionKeys.end(), next);
+  return keys;
+}();
 constexpr std::string_view ScanSubfoldersKey = "ScanSubfolders";
 constexpr std::string_view MinPicWidthKey = "MinPicWidth";
 constexpr std::string_view MinPicHeightKey = "MinPicHeight";

@@ -14,6 +14,7 @@
 #include <ostream>
 
 #include "recording_message_boxes.h"
+#include "settings/picture_types.h"
 
 // Readable failure messages for the Qt values compared here.
 void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
@@ -275,7 +276,7 @@ TEST_F(SettingsFormTest, NoPictureTypeIsStillAccepted) {
   }
   Click("OKButton");
   EXPECT_FALSE(Form.isVisible());
-  EXPECT_FALSE(Settings.AnyTypeEnabled());
+  EXPECT_FALSE(AnyTypeEnabled(Settings));
 }
 
 TEST_F(SettingsFormTest, LayoutFollowsTheDesign) {

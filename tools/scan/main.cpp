@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
     return ExitUsage;
   }
   if (options.Help || options.Version) {
-    std::cout << (options.Help ? ScanUsage : "tessimar-scan " TESSIMAR_VERSION "\n");
+    std::cout << (options.Help ? ScanUsage() : "tessimar-scan " TESSIMAR_VERSION "\n");
     return StandardOutputWritten() ? 0 : ExitFailure;
   }
   return options.Signature ? Signatures(options) : Scan(options);

@@ -4,28 +4,26 @@
 #include <sstream>
 
 #include "platform/regular_file.h"
+#include "settings/picture_types.h"
 
 namespace tessimar {
 namespace {
 
-struct TypeName {
-  std::string_view Name;
-  bool TSettings::*Field;
-};
-constexpr TypeName TypeNames[] = {
-    {"bmp", &TSettings::SearchBMP}, {"jpg", &TSettings::SearchJPG},  {"gif", &TSettings::SearchGIF},
-    {"png", &TSettings::SearchPNG}, {"tif", &TSettings::SearchTIFF}, {"cr2", &TSettings::SearchCR2},
-};
+std::string TypeNameList() {
+  std::string names;
+  for (const PictureType& type : PictureTypes) names.append(names.empty() ? "" : ",").append(type.Name);
+  return names;
+}
 
 void SetTypes(TSettings& settings, const std::string& list) {
-  for (const TypeName& type : TypeNames) settings.*type.Field = false;
+  for (const PictureType& type : PictureTypes) settings.*type.Search = false;
   std::istringstream items(list);
   std::string item;
   while (std::getline(items, item, ',')) {
     bool known = false;
-    for (const TypeName& type : TypeNames)
-      if (item == type.Name) known = (settings.*type.Field = true);
-    if (!known) throw UsageError("unknown picture type '" + item + "' (use bmp, jpg, gif, png, tif, cr2)");
+    for (const PictureType& type : PictureTypes)
+      if (item == type.Name) known = (settings.*type.Search = true);
+    if (!known) throw UsageError("unknown picture type '" + item + "' (use " + TypeNameList() + ")");
   }
 }
 
@@ -47,8 +45,8 @@ StoredSettings ReadSettingsFile(const std::string& path) {
 
 }  // namespace
 
-const char* const ScanUsage =
-    "Usage: tessimar-scan [options] FOLDER...\n"
+std::string ScanUsage() {
+  return "Usage: tessimar-scan [options] FOLDER...\n"
     "       tessimar-scan --signature FILE...\n"
     "Scans the folders as Tessimar does and writes the pairs found as CSV.\n"
     "\n"
@@ -57,12 +55,13 @@ const char* const ScanUsage =
     "  --identical-only     pair byte-identical files only\n"
     "  --min-width N        pass over pictures narrower than N pixels\n"
     "  --min-height N       pass over pictures lower than N pixels\n"
-    "  --types LIST         picture types to catalogue, from bmp,jpg,gif,png,tif,cr2\n"
+    "  --types LIST         picture types to catalogue, from " + TypeNameList() + "\n"
     "  --no-subfolders      walk the listed folders only, not the folders below them\n"
     "  --settings FILE      take types, sizes and switches from a settings file\n"
     "  --signature          print the size and signature of each picture FILE\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
+}
 
 ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
   ScanOptions options;

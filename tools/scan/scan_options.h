@@ -26,6 +26,6 @@ struct UsageError : std::runtime_error {
 
 ScanOptions ParseScanOptions(const std::vector<std::string>& arguments);
 
-extern const char* const ScanUsage;
+std::string ScanUsage();
 
 }  // namespace tessimar

@@ -1,0 +1,41 @@
+// The picture types a scan can look for, one row a type: its name on the command line,
+// the mask the folder walk catalogues by, the extensions the loader takes, its key in the
+// settings file, its field in the settings and its box in the settings dialog.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "settings/settings.h"
+
+namespace tessimar {
+
+struct PictureType {
+  std::string_view Name;  // as tessimar-scan --types spells it
+  std::string_view Mask;  // matched without case; "*" stands for any run of characters
+  int WalkRank;           // the walk tries the masks in this order, lowest first
+  std::array<std::string_view, 2> Extensions;  // upper case, with the dot; "" for none
+  std::string_view SettingsKey;
+  bool TSettings::*Search;
+  std::string_view BoxName;     // the settings dialog's check box
+  std::string_view BoxCaption;
+};
+
+// In the order of the settings file's keys. A name matching two masks is catalogued under
+// the mask the walk tries first.
+inline constexpr std::array<PictureType, 6> PictureTypes{{
+    {"jpg", "*.jp*g", 1, {".JPG", ".JPEG"}, "SearchJPG", &TSettings::SearchJPG, "JPGCheckBox", " JPG"},
+    {"bmp", "*.bmp", 0, {".BMP", ""}, "SearchBMP", &TSettings::SearchBMP, "BMPCheckBox", " BMP"},
+    {"gif", "*.gif", 2, {".GIF", ""}, "SearchGIF", &TSettings::SearchGIF, "GIFCheckBox", " GIF"},
+    {"png", "*.png", 3, {".PNG", ""}, "SearchPNG", &TSettings::SearchPNG, "PNGCheckBox", " PNG"},
+    {"tif", "*.tif*", 4, {".TIF", ".TIFF"}, "SearchTIFF", &TSettings::SearchTIFF, "TIFFCheckBox", " TIFF"},
+    {"cr2", "*.cr2", 5, {".CR2", ""}, "SearchCR2", &TSettings::SearchCR2, "CR2CheckBox", "Canon CR2"},
+}};
+
+inline bool AnyTypeEnabled(const TSettings& settings) {
+  for (const PictureType& type : PictureTypes)
+    if (settings.*type.Search) return true;
+  return false;
+}
+
+}  // namespace tessimar
