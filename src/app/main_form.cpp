@@ -18,7 +18,7 @@
 #include "platform/trash_folders.h"
 #include "scan/scan_run.h"
 #include "settings/data_folder.h"
-#include "settings/settings_form.h"
+#include "app/settings_form.h"
 #include "settings/settings_store.h"
 #include "widgets/fixed_form.h"
 #include "widgets/folder_dialog.h"

@@ -1,4 +1,4 @@
-#include "settings/settings_form.h"
+#include "app/settings_form.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
