@@ -101,30 +101,27 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (FormCloseQuery()) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  FormCloseQuery();
+  event->accept();
 }
 
 // A close during a scan arrives through the scan's event pumping: the scan is told to
 // stop and the catalogue it is still walking is released only once it has unwound.
-bool TMainForm::FormCloseQuery() {
+// Closing always goes on: a settings file that cannot be written is reported, but must
+// not keep the user in the window.
+void TMainForm::FormCloseQuery() {
   ListModel->SetRowCount(0);
   scan_->ScanStopped = true;
   try {
     WriteSettingsFile();
   } catch (const std::exception& error) {
     ReportException(error);
-    return false;
   }
   if (scanning_) {
     closing_ = true;
   } else {
     catalogue_.Release();
   }
-  return true;
 }
 
 void TMainForm::WriteSettingsFile() const {
@@ -159,7 +156,8 @@ void TMainForm::About1Click() {
 void TMainForm::CheckforUpdates1Click() { UpdateForm->exec(); }
 
 void TMainForm::Exit1Click() {
-  if (close()) QCoreApplication::quit();
+  close();
+  QCoreApplication::quit();
 }
 
 }  // namespace tessimar

@@ -85,7 +85,7 @@ class TMainForm : public QMainWindow {
   void FormCreate();
   void CreateDialogs(QUrl versionUrl, QUrl downloadPageUrl);
   void FormShow();
-  bool FormCloseQuery();
+  void FormCloseQuery();
   void WriteSettingsFile() const;
   void Settings1Click();
   void About1Click();
