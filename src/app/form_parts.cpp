@@ -47,6 +47,11 @@ QToolButton* MakeGlyphButton(QWidget* parent, const char* name, Glyph glyph, con
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
   button->setAutoRaise(true);
+  // The style shades a hovered or pressed button from its button colour, near white by
+  // default, under which the white glyph vanishes.
+  QPalette palette = button->palette();
+  palette.setColor(QPalette::Button, GlyphButtonColour);
+  button->setPalette(palette);
   button->setIcon(GlyphIcon(glyph));
   button->setIconSize(QSize(GlyphSize, GlyphSize));
   button->setToolTip(hint);

@@ -9,6 +9,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -103,6 +106,32 @@ TEST_F(MainFormTest, GlyphButtonsAreNamedByTheirHints) {
     const QWidget& button = Find<QWidget>(name);
     EXPECT_EQ(button.toolTip(), QString::fromUtf8(hint));
     EXPECT_EQ(button.accessibleName(), QString::fromUtf8(hint));
+  }
+}
+
+// WCAG's contrast ratio of two colours, from 1 (none) to 21.
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& colour) {
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The glyphs are white: what lies behind them under the pointer must stand off from white
+// (3:1 for graphics) and still show that the pointer is there.
+TEST_F(MainFormTest, GlyphButtonsKeepTheirGlyphVisibleUnderThePointer) {
+  Start();
+  for (const char* name : {"AddFolderButton", "ClearDirectoriesButton", "SwapImagesButton", "DeleteImageButton1"}) {
+    SCOPED_TRACE(name);
+    auto& button = Find<QToolButton>(name);
+    const QPoint beside(5, button.height() / 2);
+    QTest::mouseMove(&button, beside);
+    QTRY_VERIFY_WITH_TIMEOUT(button.underMouse(), DeadlineMs);
+    const QColor behind = button.grab().toImage().pixelColor(beside);
+    EXPECT_GE(ContrastRatio(behind, Qt::white), 3.0) << behind.name().toStdString();
+    EXPECT_NE(behind, PanelColour);
   }
 }
 
