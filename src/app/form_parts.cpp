@@ -4,12 +4,13 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "app/panel.h"
 #include "widgets/fixed_form.h"
 
 namespace tessimar {
 
 QFrame* MakePanel(QWidget* parent, const char* name, Border border, bool coloured) {
-  auto* panel = new QFrame(parent);
+  auto* panel = new Panel(parent);
   panel->setObjectName(name);
   QPalette palette = panel->palette();
   if (coloured) {

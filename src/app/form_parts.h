@@ -22,7 +22,7 @@ inline const QColor GlyphButtonColour(0x3C, 0x43, 0x57);
 
 enum class Border { None, Flat };
 
-// A panel; coloured ones are painted in PanelColour with white text.
+// A panel, a pane to screen readers; coloured ones are painted in PanelColour with white text.
 QFrame* MakePanel(QWidget* parent, const char* name, Border border, bool coloured);
 
 // A label in the window's font family at pixelSize, in colour.

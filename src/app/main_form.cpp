@@ -51,6 +51,7 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   splitter->setSizes({TopPanelHeight, ClientSize.height() - TopPanelHeight - 2 * SplitterHeight - BottomPanelHeight,
                       BottomPanelHeight});
   setCentralWidget(splitter);
+  NameRegions();
   resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
   setMinimumSize(MinimumSize);
   Timer1 = new QTimer(this);

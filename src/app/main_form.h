@@ -76,6 +76,7 @@ class TMainForm : public QMainWindow {
   ImageSide CreateImageSide(int side);
   void CreateBetweenImagesPanel();
   QWidget* CreateBottomPanel();
+  void NameRegions();
   void FormResize();
   void CentralPanelResize();
   void AlignCentralPanel();

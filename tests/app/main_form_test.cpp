@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 
 #include "app/main_form_texts.h"
+#include "app/panel.h"
 #include "main_form_fixture.h"
 
 namespace tessimar::testing {
@@ -133,6 +135,37 @@ TEST_F(MainFormTest, GlyphButtonsKeepTheirGlyphVisibleUnderThePointer) {
     EXPECT_GE(ContrastRatio(behind, Qt::white), 3.0) << behind.name().toStdString();
     EXPECT_NE(behind, PanelColour);
   }
+}
+
+// Each region is a named pane, not a frame; the lists and the splitters are named too.
+TEST_F(MainFormTest, RegionsListsAndSplittersAreNamedForScreenReaders) {
+  Start();
+  QStringList names;
+  const auto nameOf = [&names](QWidget& widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&widget);
+    const QString name = accessible->text(QAccessible::Name);
+    EXPECT_FALSE(name.isEmpty());
+    names << name;
+    return accessible;
+  };
+  const QList<Panel*> panels = window->findChildren<Panel*>();
+  EXPECT_EQ(panels.size(), 13);
+  for (Panel* panel : panels) {
+    SCOPED_TRACE(panel->objectName().toStdString());
+    EXPECT_EQ(nameOf(*panel)->role(), QAccessible::Pane);
+  }
+  const std::pair<const char*, QAccessible::Role> others[] = {
+      {"DirectoriesListBox", QAccessible::List},
+      {"ListView1", QAccessible::Table},
+      {"Splitter1", QAccessible::Grip},
+      {"Splitter2", QAccessible::Grip},
+  };
+  for (const auto& [name, role] : others) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(nameOf(Find<QWidget>(name))->role(), role);
+  }
+  names.removeDuplicates();
+  EXPECT_EQ(names.size(), panels.size() + static_cast<qsizetype>(std::size(others)));
 }
 
 TEST_F(MainFormTest, StartsIdleWithTheStartupHintAndTheStoredSubfolderSwitch) {
