@@ -4,12 +4,13 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "app/panel.h"
 #include "widgets/fixed_form.h"
 
 namespace tessimar {
 
 QFrame* MakePanel(QWidget* parent, const char* name, Border border, bool coloured) {
-  auto* panel = new QFrame(parent);
+  auto* panel = new Panel(parent);
   panel->setObjectName(name);
   QPalette palette = panel->palette();
   if (coloured) {
@@ -47,6 +48,11 @@ QToolButton* MakeGlyphButton(QWidget* parent, const char* name, Glyph glyph, con
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
   button->setAutoRaise(true);
+  // The style shades a hovered or pressed button from its button colour, near white by
+  // default, under which the white glyph vanishes.
+  QPalette palette = button->palette();
+  palette.setColor(QPalette::Button, GlyphButtonColour);
+  button->setPalette(palette);
   button->setIcon(GlyphIcon(glyph));
   button->setIconSize(QSize(GlyphSize, GlyphSize));
   button->setToolTip(hint);

@@ -17,10 +17,12 @@ namespace tessimar {
 
 inline const QColor PanelColour(0x60, 0x6A, 0x85);
 inline const QColor CaptionGray(128, 128, 128);
+// Behind a glyph button under the pointer: a darker shade of PanelColour.
+inline const QColor GlyphButtonColour(0x3C, 0x43, 0x57);
 
 enum class Border { None, Flat };
 
-// A panel; coloured ones are painted in PanelColour with white text.
+// A panel, a pane to screen readers; coloured ones are painted in PanelColour with white text.
 QFrame* MakePanel(QWidget* parent, const char* name, Border border, bool coloured);
 
 // A label in the window's font family at pixelSize, in colour.

@@ -18,7 +18,7 @@
 #include "platform/trash_folders.h"
 #include "scan/scan_run.h"
 #include "settings/data_folder.h"
-#include "settings/settings_form.h"
+#include "app/settings_form.h"
 #include "settings/settings_store.h"
 #include "widgets/fixed_form.h"
 #include "widgets/folder_dialog.h"
@@ -51,6 +51,7 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   splitter->setSizes({TopPanelHeight, ClientSize.height() - TopPanelHeight - 2 * SplitterHeight - BottomPanelHeight,
                       BottomPanelHeight});
   setCentralWidget(splitter);
+  NameRegions();
   resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
   setMinimumSize(MinimumSize);
   Timer1 = new QTimer(this);
@@ -101,30 +102,27 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (FormCloseQuery()) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  FormCloseQuery();
+  event->accept();
 }
 
 // A close during a scan arrives through the scan's event pumping: the scan is told to
 // stop and the catalogue it is still walking is released only once it has unwound.
-bool TMainForm::FormCloseQuery() {
+// Closing always goes on: a settings file that cannot be written is reported, but must
+// not keep the user in the window.
+void TMainForm::FormCloseQuery() {
   ListModel->SetRowCount(0);
   scan_->ScanStopped = true;
   try {
     WriteSettingsFile();
   } catch (const std::exception& error) {
     ReportException(error);
-    return false;
   }
   if (scanning_) {
     closing_ = true;
   } else {
     catalogue_.Release();
   }
-  return true;
 }
 
 void TMainForm::WriteSettingsFile() const {
@@ -159,7 +157,8 @@ void TMainForm::About1Click() {
 void TMainForm::CheckforUpdates1Click() { UpdateForm->exec(); }
 
 void TMainForm::Exit1Click() {
-  if (close()) QCoreApplication::quit();
+  close();
+  QCoreApplication::quit();
 }
 
 }  // namespace tessimar

@@ -76,6 +76,7 @@ class TMainForm : public QMainWindow {
   ImageSide CreateImageSide(int side);
   void CreateBetweenImagesPanel();
   QWidget* CreateBottomPanel();
+  void NameRegions();
   void FormResize();
   void CentralPanelResize();
   void AlignCentralPanel();
@@ -85,7 +86,7 @@ class TMainForm : public QMainWindow {
   void FormCreate();
   void CreateDialogs(QUrl versionUrl, QUrl downloadPageUrl);
   void FormShow();
-  bool FormCloseQuery();
+  void FormCloseQuery();
   void WriteSettingsFile() const;
   void Settings1Click();
   void About1Click();

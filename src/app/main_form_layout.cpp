@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/clickable_label.h"
 #include "app/form_parts.h"
@@ -222,6 +223,32 @@ QWidget* TMainForm::CreateBottomPanel() {
   ListView1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
   column->addWidget(ListView1);
   return bottom;
+}
+
+// Screen readers name the regions and lists by these: they show no caption of their own.
+void TMainForm::NameRegions() {
+  const std::pair<const char*, const char*> names[] = {
+      {"TopPanel", "要扫描的文件夹"},
+      {"DirectoriesListBox", "文件夹列表"},
+      {"Panel2", "文件夹工具栏"},
+      {"Splitter1", "调整文件夹列表的高度"},
+      {"CentralPanel", "预览"},
+      {"SearchPanel", "扫描进度"},
+      {"ImagePanel1", "左侧图片"},
+      {"ImageTextPanel1", "左侧图片信息"},
+      {"ImageButtonsPanel1", "左侧图片操作"},
+      {"BetweenImagesPanel", "相似性"},
+      {"ImagePanel2", "右侧图片"},
+      {"ImageTextPanel2", "右侧图片信息"},
+      {"ImageButtonsPanel2", "右侧图片操作"},
+      {"Splitter2", "调整重复列表的高度"},
+      {"BottomPanel", "扫描结果"},
+      {"SummaryPanel", "扫描摘要"},
+      {"ListView1", "重复列表"},
+  };
+  for (const auto& [object, name] : names) {
+    findChild<QWidget*>(QString::fromLatin1(object))->setAccessibleName(QString::fromUtf8(name));
+  }
 }
 
 void TMainForm::FormResize() {

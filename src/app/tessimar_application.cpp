@@ -1,10 +1,17 @@
 #include "app/tessimar_application.h"
 
+#include <QLibraryInfo>
+
 #include "app/message_boxes.h"
 
 namespace tessimar {
 
-TessimarApplication::TessimarApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+// Without the translations installed Qt's texts stay English; the windows work all the same.
+TessimarApplication::TessimarApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  if (qtTexts_.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(&qtTexts_);
+  }
+}
 
 bool TessimarApplication::notify(QObject* receiver, QEvent* event) {
   try {

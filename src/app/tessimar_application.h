@@ -1,8 +1,11 @@
 // The application object: an exception escaping any event handler is shown in an error
-// box and the program goes on, as the general error report.
+// box and the program goes on, as the general error report. Qt's own texts (dialog
+// buttons, edit menus, the folder picker) are Chinese like the windows, whatever the
+// system's language.
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace tessimar {
 
@@ -10,6 +13,9 @@ class TessimarApplication : public QApplication {
  public:
   TessimarApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  QTranslator qtTexts_;
 };
 
 // Shows what escaped a handler; for handlers that catch it themselves.

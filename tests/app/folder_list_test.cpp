@@ -1,14 +1,14 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "app/main_form_texts.h"
 #include "main_form_fixture.h"
 
 namespace tessimar::testing {
 namespace {
 
-const QStringList StartupPlaceholder = {"", "", StartupHint};
-const QStringList EmptiedPlaceholder = {"", "", EmptiedHint};
+// Spelled out: the hints name the Linux file manager, each in its own wording.
+const QStringList StartupPlaceholder = {"", "", "       您可以从文件管理器将目录拖到此处"};
+const QStringList EmptiedPlaceholder = {"", "", "       您可以从文件管理器中拖动目录到这里"};
 
 class FolderListTest : public MainFormTest {
  protected:

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -9,11 +10,15 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include <sys/stat.h>
 
 #include "app/main_form_texts.h"
+#include "app/panel.h"
 #include "main_form_fixture.h"
 
 namespace tessimar::testing {
@@ -104,6 +109,63 @@ TEST_F(MainFormTest, GlyphButtonsAreNamedByTheirHints) {
     EXPECT_EQ(button.toolTip(), QString::fromUtf8(hint));
     EXPECT_EQ(button.accessibleName(), QString::fromUtf8(hint));
   }
+}
+
+// WCAG's contrast ratio of two colours, from 1 (none) to 21.
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& colour) {
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The glyphs are white: what lies behind them under the pointer must stand off from white
+// (3:1 for graphics) and still show that the pointer is there.
+TEST_F(MainFormTest, GlyphButtonsKeepTheirGlyphVisibleUnderThePointer) {
+  Start();
+  for (const char* name : {"AddFolderButton", "ClearDirectoriesButton", "SwapImagesButton", "DeleteImageButton1"}) {
+    SCOPED_TRACE(name);
+    auto& button = Find<QToolButton>(name);
+    const QPoint beside(5, button.height() / 2);
+    QTest::mouseMove(&button, beside);
+    QTRY_VERIFY_WITH_TIMEOUT(button.underMouse(), DeadlineMs);
+    const QColor behind = button.grab().toImage().pixelColor(beside);
+    EXPECT_GE(ContrastRatio(behind, Qt::white), 3.0) << behind.name().toStdString();
+    EXPECT_NE(behind, PanelColour);
+  }
+}
+
+// Each region is a named pane, not a frame; the lists and the splitters are named too.
+TEST_F(MainFormTest, RegionsListsAndSplittersAreNamedForScreenReaders) {
+  Start();
+  QStringList names;
+  const auto nameOf = [&names](QWidget& widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&widget);
+    const QString name = accessible->text(QAccessible::Name);
+    EXPECT_FALSE(name.isEmpty());
+    names << name;
+    return accessible;
+  };
+  const QList<Panel*> panels = window->findChildren<Panel*>();
+  EXPECT_EQ(panels.size(), 13);
+  for (Panel* panel : panels) {
+    SCOPED_TRACE(panel->objectName().toStdString());
+    EXPECT_EQ(nameOf(*panel)->role(), QAccessible::Pane);
+  }
+  const std::pair<const char*, QAccessible::Role> others[] = {
+      {"DirectoriesListBox", QAccessible::List},
+      {"ListView1", QAccessible::Table},
+      {"Splitter1", QAccessible::Grip},
+      {"Splitter2", QAccessible::Grip},
+  };
+  for (const auto& [name, role] : others) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(nameOf(Find<QWidget>(name))->role(), role);
+  }
+  names.removeDuplicates();
+  EXPECT_EQ(names.size(), panels.size() + static_cast<qsizetype>(std::size(others)));
 }
 
 TEST_F(MainFormTest, StartsIdleWithTheStartupHintAndTheStoredSubfolderSwitch) {
@@ -220,31 +282,32 @@ TEST_F(MainFormTest, ClosingSavesTheSettings) {
   EXPECT_TRUE(boxes.Boxes.empty());
 }
 
-TEST_F(MainFormTest, ASettingsPathThatIsNoFileGivesDefaultsAndAFailedSaveKeepsTheWindowOpen) {
+// Run as root too: neither a folder nor a FIFO in the file's place can be written over.
+TEST_F(MainFormTest, ASettingsPathThatIsNoFileGivesDefaultsAndAFailedSaveIsShownOnceAsTheWindowCloses) {
   for (const char* what : {"folder", "fifo"}) {
-    SCOPED_TRACE(what);
-    std::filesystem::remove(IniPath());
-    if (std::string(what) == "folder") {
-      std::filesystem::create_directory(IniPath());
-    } else {
-      ASSERT_EQ(::mkfifo(IniPath().c_str(), 0600), 0);
-    }
-    Start();
-    EXPECT_TRUE(Find<QCheckBox>("ScanSubfoldersCheckBox").isChecked());
     for (const char* how : {"close box", "Exit1"}) {
-      SCOPED_TRACE(how);
+      SCOPED_TRACE(std::string(what) + ", " + how);
+      std::filesystem::remove(IniPath());
+      if (std::string(what) == "folder") {
+        std::filesystem::create_directory(IniPath());
+      } else {
+        ASSERT_EQ(::mkfifo(IniPath().c_str(), 0600), 0);
+      }
       boxes.Boxes.clear();
+      Start();
+      EXPECT_TRUE(Find<QCheckBox>("ScanSubfoldersCheckBox").isChecked());
       if (std::string(how) == "Exit1") {
         Find<QAction>("Exit1").trigger();
       } else {
-        EXPECT_FALSE(window->close());
+        EXPECT_TRUE(window->close());
       }
-      EXPECT_TRUE(window->isVisible());
+      EXPECT_FALSE(window->isVisible());
       ASSERT_EQ(boxes.Boxes.size(), 1u);
       EXPECT_EQ(boxes.Boxes[0].kind, RecordingMessageBoxes::Kind::Error);
       EXPECT_EQ(boxes.Boxes[0].text, QString::fromStdString("Unable to write to " + IniPath()));
+      window.reset();
+      EXPECT_EQ(boxes.Boxes.size(), 1u);
     }
-    window.reset();
   }
 }
 

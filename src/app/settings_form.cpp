@@ -1,4 +1,4 @@
-#include "settings/settings_form.h"
+#include "app/settings_form.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,6 +14,7 @@
 #include "app/tessimar_application.h"
 #include "settings/settings_store.h"
 #include "widgets/fixed_form.h"
+#include "widgets/paste_filter.h"
 
 namespace tessimar {
 
@@ -24,6 +25,9 @@ constexpr int ClientHeight = 425;
 constexpr int FontPixels = 14;
 constexpr int SilentDeleteFontPixels = 15;
 constexpr QChar Backspace(8);
+
+// The one rule for the size edits' characters, typed or pasted.
+bool IsDigit(QChar character) { return character >= u'0' && character <= u'9'; }
 
 QGroupBox* NewGroupBox(QWidget* parent, const char* name, const QString& caption,
                        const QRect& where) {
@@ -132,8 +136,11 @@ void TSettingsForm::CreateSearchBox() {
   MinHeightEdit = NewEdit(box, "MinHeightEdit", {178, 98, 65, 25});
   MinWidthEdit->setAccessibleName(QStringLiteral("最小图片宽度"));
   MinHeightEdit->setAccessibleName(QStringLiteral("最小图片高度"));
-  MinWidthEdit->installEventFilter(this);
-  MinHeightEdit->installEventFilter(this);
+  // Installed after the key filter, so that a paste key reaches the paste filter first.
+  for (QLineEdit* edit : {MinWidthEdit, MinHeightEdit}) {
+    edit->installEventFilter(this);
+    new PasteFilter(*edit, IsDigit);
+  }
   NewLabel(box, "Label1", QStringLiteral("最小图片宽度"), {24, 70});
   NewLabel(box, "Label2", QStringLiteral("最小图片高度"), {24, 101});
   NewLabel(box, "Label3", QStringLiteral("像素"), {249, 70});
@@ -221,13 +228,14 @@ bool TSettingsForm::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-// Typed characters only: keys that type nothing pass, pasted text is not seen here.
+// Typed characters: keys that type nothing pass. Pasted text meets the same rule in the
+// edits' paste filter.
 bool TSettingsForm::MinWidthEditKeyPress(const QKeyEvent& key) {
   const QString typed = key.text();
   if (typed.isEmpty() || IsNavigationKey(key.key())) return true;
   if (typed.size() != 1) return false;
   const QChar character = typed.front();
-  return character == Backspace || (character >= u'0' && character <= u'9');
+  return character == Backspace || IsDigit(character);
 }
 
 }  // namespace tessimar

@@ -1,15 +1,22 @@
-#include "settings/settings_form.h"
+#include "app/settings_form.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 #include <ostream>
 
@@ -122,7 +129,7 @@ TEST_F(SettingsFormTest, OKTakesOverEveryControlAndCloses) {
   EXPECT_TRUE(Boxes.Boxes.empty());
 }
 
-// Text that reaches the edits by pasting is not filtered, so any text can arrive.
+// Set directly: the conversion takes whatever text the edits hold.
 TEST_F(SettingsFormTest, SizesAreConvertedAndNegativeOnesBecomeZero) {
   struct Case {
     QString width, height;
@@ -213,6 +220,69 @@ TEST_F(SettingsFormTest, OnlyDigitsAndBackspaceAreTyped) {
       Edit(edit)->end(false);
       QTest::keyClick(Edit(edit), row.key);
       EXPECT_EQ(Edit(edit)->text(), row.expected);
+    }
+  }
+}
+
+// Each way in for text other than typing, as the user reaches it.
+void PasteByKey(QLineEdit& edit, const QString& text, const QKeySequence& keys) {
+  QGuiApplication::clipboard()->setText(text);
+  QTest::keyClick(&edit, keys[0].key(), keys[0].keyboardModifiers());
+}
+
+void PasteByMenu(QLineEdit& edit, const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+  const QPoint at = edit.rect().center();
+  QContextMenuEvent request(QContextMenuEvent::Mouse, at, edit.mapToGlobal(at));
+  QCoreApplication::sendEvent(&edit, &request);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr) << "no menu opened";
+  QAction* paste = nullptr;
+  for (QAction* action : menu->actions()) {
+    if (action->text().startsWith(QStringLiteral("粘贴(&P)"))) paste = action;
+  }
+  ASSERT_NE(paste, nullptr) << "no Paste command";
+  paste->trigger();
+  menu->close();
+}
+
+// Sent to the dialog as the window system delivers a drag, so the dialog finds the edit
+// under the point.
+void DropAtEnd(QLineEdit& edit, const QString& text) {
+  QMimeData data;
+  data.setText(text);
+  QWidget* dialog = edit.window();
+  const QPoint at = edit.mapTo(dialog, QPoint(edit.width() - 2, edit.height() / 2));
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(dialog->windowHandle(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(dialog->windowHandle(), &drop);
+}
+
+TEST_F(SettingsFormTest, PastedAndDroppedTextKeepsOnlyTheCharactersTypingLetsThrough) {
+  const std::pair<const char*, std::function<void(QLineEdit&, const QString&)>> ways[] = {
+      {"Ctrl+V", [](QLineEdit& edit, const QString& text) { PasteByKey(edit, text, QKeySequence("Ctrl+V")); }},
+      {"Shift+Insert",
+       [](QLineEdit& edit, const QString& text) { PasteByKey(edit, text, QKeySequence("Shift+Ins")); }},
+      {"menu", PasteByMenu},
+      {"drop", DropAtEnd},
+  };
+  const std::pair<QString, QString> cases[] = {
+      {"42", "10042"}, {"-1 2,3.4\t", "1001234"}, {"abc", "100"}, {"\b5", "1005"}, {"\uff17", "100"},
+  };
+  Form.show();
+  for (const char* name : {"MinWidthEdit", "MinHeightEdit"}) {
+    QLineEdit& edit = *Edit(name);
+    for (const auto& [how, enter] : ways) {
+      for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(std::string(name) + " by " + how + ": " + text.toStdString());
+        edit.setText(QStringLiteral("100"));
+        edit.setFocus();
+        edit.end(false);
+        enter(edit, text);
+        EXPECT_EQ(edit.text(), expected);
+      }
     }
   }
 }
