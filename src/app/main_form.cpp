@@ -111,7 +111,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 // Closing always goes on: a settings file that cannot be written is reported, but must
 // not keep the user in the window.
 void TMainForm::FormCloseQuery() {
-  ListModel->SetRowCount(0);
+  listModel_->SetRowCount(0);
   scan_->ScanStopped = true;
   try {
     WriteSettingsFile();
@@ -134,8 +134,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == CentralPanel) {
       FormResize();
       CentralPanelResize();
-    } else if (watched == Side1.TextPanel || watched == Side2.TextPanel) {
-      AlignImageTextPanel(watched == Side1.TextPanel ? Side1 : Side2);
+    } else if (watched == side1_.TextPanel || watched == side2_.TextPanel) {
+      AlignImageTextPanel(watched == side1_.TextPanel ? side1_ : side2_);
     }
   } else if (watched == DirectoriesListBox && event->type() == QEvent::KeyPress) {
     return DirectoriesListBoxKeyDown(static_cast<const QKeyEvent&>(*event));

@@ -151,15 +151,15 @@ class TMainForm : public QMainWindow {
   QLabel* FilesCountLabel = nullptr;
   QLabel* CurrentDuplicatesFoundLabel = nullptr;
   QLabel* TimeLabel = nullptr;
-  ImageSide Side1;
-  ImageSide Side2;
+  ImageSide side1_;
+  ImageSide side2_;
   QFrame* BetweenImagesPanel = nullptr;
   QLabel* PercentLabel = nullptr;
   QToolButton* SwapImagesButton = nullptr;
   QLabel* ScannedCountLabel = nullptr;
   QLabel* DuplicatesFoundLabel = nullptr;
   QTableView* ListView1 = nullptr;
-  PairListModel* ListModel = nullptr;
+  PairListModel* listModel_ = nullptr;
   QTimer* Timer1 = nullptr;
   TFolderDialog* AddFolderDialog = nullptr;
   TAboutForm* AboutForm = nullptr;

@@ -142,9 +142,9 @@ QWidget* TMainForm::CreateCentralPanel() {
   CentralPanel->setMinimumHeight(131);
   CentralPanel->installEventFilter(this);
   CreateSearchPanel();
-  Side1 = CreateImageSide(1);
+  side1_ = CreateImageSide(1);
   CreateBetweenImagesPanel();
-  Side2 = CreateImageSide(2);
+  side2_ = CreateImageSide(2);
   return CentralPanel;
 }
 
@@ -211,10 +211,10 @@ QWidget* TMainForm::CreateBottomPanel() {
   ScannedCountLabel->setGeometry(20, 14, 400, 20);
   DuplicatesFoundLabel = MakeLabel(summary, "DuplicatesFoundLabel", QStringLiteral("发现重复：0"), 15);
   DuplicatesFoundLabel->setGeometry(165, 14, 400, 20);
-  ListModel = new PairListModel(this);
+  listModel_ = new PairListModel(this);
   ListView1 = new QTableView(bottom);
   ListView1->setObjectName("ListView1");
-  ListView1->setModel(ListModel);
+  ListView1->setModel(listModel_);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
   ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -252,7 +252,7 @@ void TMainForm::NameRegions() {
 }
 
 void TMainForm::FormResize() {
-  Side1.Panel->resize((CentralPanel->width() - ImagePanelsAllowance) / 2, Side1.Panel->height());
+  side1_.Panel->resize((CentralPanel->width() - ImagePanelsAllowance) / 2, side1_.Panel->height());
   AlignCentralPanel();
 }
 
@@ -274,11 +274,11 @@ void TMainForm::AlignCentralPanel() {
   const int top = SearchPanel->height();
   const int height = std::max(0, CentralPanel->height() - top);
   SearchPanel->setGeometry(0, 0, width, top);
-  const int leftWidth = Side1.Panel->width();
-  Side1.Panel->setGeometry(0, top, leftWidth, height);
+  const int leftWidth = side1_.Panel->width();
+  side1_.Panel->setGeometry(0, top, leftWidth, height);
   BetweenImagesPanel->setGeometry(leftWidth, top, BetweenImagesWidth, height);
   const int rightLeft = leftWidth + BetweenImagesWidth;
-  Side2.Panel->setGeometry(rightLeft, top, std::max(0, width - rightLeft), height);
+  side2_.Panel->setGeometry(rightLeft, top, std::max(0, width - rightLeft), height);
 }
 
 // The info line along the top; the action buttons centred under the picture.

@@ -51,7 +51,7 @@ void TMainForm::RunScan() {
   const std::vector<std::string> folders = ListedFolders();
   if (!scan_->CheckPreconditions(folders, FolderListEmpty)) return;
   BeginScan();
-  if (ScanAndEnd(folders) && ListModel->rowCount() > 0) ListView1->selectRow(0);
+  if (ScanAndEnd(folders) && listModel_->rowCount() > 0) ListView1->selectRow(0);
 }
 
 void TMainForm::BeginScan() {
@@ -60,7 +60,7 @@ void TMainForm::BeginScan() {
   scan_->ScanStopped = false;
   ScanStartTicks = TickCount();
   Timer1->start();
-  ListModel->SetRowCount(0);
+  listModel_->SetRowCount(0);
   ListView1->setUpdatesEnabled(false);
 }
 
@@ -73,7 +73,7 @@ bool TMainForm::ScanAndEnd(const std::vector<std::string>& folders) {
     failure = QString::fromUtf8(error.what());
   }
   // A close during the scan has emptied the list for good.
-  if (!closing_) ListModel->SetRowCount(catalogue_.PairCount());
+  if (!closing_) listModel_->SetRowCount(catalogue_.PairCount());
   ListView1->setUpdatesEnabled(true);
   EndScan();
   if (failure.isNull()) return true;
@@ -100,11 +100,11 @@ void TMainForm::ShowBusyState() {
   SetScanControlsEnabled(false);
   ScannedCountLabel->setText(Text(ScannedCountPrefix, "0"));
   DuplicatesFoundLabel->setText(Text(DuplicatesFoundPrefix, "0"));
-  Side1.Label->setText(NoPictureCaption);
-  Side2.Label->setText(NoPictureCaption);
+  side1_.Label->setText(NoPictureCaption);
+  side2_.Label->setText(NoPictureCaption);
   PercentLabel->setText(ZeroPercentCaption);
   SetStartCaption(StopCaption);
-  for (QLabel* image : {Side1.Image, Side2.Image}) {
+  for (QLabel* image : {side1_.Image, side2_.Image}) {
     image->setEnabled(false);
     image->clear();
   }
@@ -119,8 +119,8 @@ void TMainForm::ShowBusyState() {
 void TMainForm::ShowIdleState() {
   SetScanControlsEnabled(true);
   SetStartCaption(StartCaption);
-  Side1.Image->setEnabled(true);
-  Side2.Image->setEnabled(true);
+  side1_.Image->setEnabled(true);
+  side2_.Image->setEnabled(true);
   SearchPanel->resize(CentralPanel->width(), 0);
   AlignCentralPanel();
   QThread::msleep(StatePause);
@@ -131,8 +131,8 @@ void TMainForm::SetScanControlsEnabled(bool enabled) {
   DirectoriesListBox->setEnabled(enabled && !FolderListEmpty);
   for (QWidget* control : std::initializer_list<QWidget*>{
            AddFolderButton, RemoveFolderButton, MoveFolderUpButton, MoveFolderDownButton, ClearDirectoriesButton,
-           SwapImagesButton, Side1.MoveButton, Side1.BrowseButton, Side1.DeleteButton, Side2.MoveButton,
-           Side2.BrowseButton, Side2.DeleteButton, ListView1, ScanSubfoldersCheckBox}) {
+           SwapImagesButton, side1_.MoveButton, side1_.BrowseButton, side1_.DeleteButton, side2_.MoveButton,
+           side2_.BrowseButton, side2_.DeleteButton, ListView1, ScanSubfoldersCheckBox}) {
     control->setEnabled(enabled);
   }
   Settings1->setEnabled(enabled);

@@ -13,7 +13,7 @@ inline const QString AddFolderCaption = QStringLiteral("Add folder to search");
 
 // The folder list's hint line: one wording at start-up, another once Remove or Clear
 // has emptied the list.
-inline const QString StartupHint = QStringLiteral("       您可以从文件管理器将目录拖到此处");
-inline const QString EmptiedHint = QStringLiteral("       您可以从文件管理器中拖动目录到这里");
+inline const QString StartupHint = QStringLiteral("       您可以从 文件管理器将目录拖到此处");
+inline const QString EmptiedHint = QStringLiteral("       您可以从 文件管理器中拖动目录到这里");
 
 }  // namespace tessimar

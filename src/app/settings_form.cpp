@@ -20,6 +20,8 @@ namespace tessimar {
 
 namespace {
 
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 constexpr int ClientWidth = 548;
 constexpr int ClientHeight = 425;
 constexpr int FontPixels = 14;
@@ -103,13 +105,16 @@ TSettingsForm::TSettingsForm(TSettings& settings, QWidget* parent)
 void TSettingsForm::CreateTypeBox() {
   GroupBox1 =
       NewGroupBox(this, "GroupBox1", QStringLiteral("要扫描的文件类型"), {10, 10, 190, 258});
-  BMPCheckBox = NewCheckBox(GroupBox1, "BMPCheckBox", QStringLiteral(" BMP"), {31, 31, 75, 23});
-  JPGCheckBox = NewCheckBox(GroupBox1, "JPGCheckBox", QStringLiteral(" JPG"), {31, 61, 75, 23});
-  GIFCheckBox = NewCheckBox(GroupBox1, "GIFCheckBox", QStringLiteral(" GIF"), {31, 92, 75, 22});
-  PNGCheckBox = NewCheckBox(GroupBox1, "PNGCheckBox", QStringLiteral(" PNG"), {31, 122, 75, 22});
-  TIFFCheckBox = NewCheckBox(GroupBox1, "TIFFCheckBox", QStringLiteral(" TIFF"), {31, 152, 75, 22});
-  CR2CheckBox =
-      NewCheckBox(GroupBox1, "CR2CheckBox", QStringLiteral("Canon CR2"), {31, 182, 122, 22});
+  for (std::size_t i = 0; i < PictureTypes.size(); ++i) {
+    const PictureType& type = PictureTypes[i];
+    const auto [left, top, width, height] = type.BoxGeometry;
+    typeCheckBoxes_[i] =
+        NewCheckBox(GroupBox1, std::string(type.BoxName).c_str(), Text(type.BoxCaption), {left, top, width, height});
+  }
+}
+
+QCheckBox* TSettingsForm::TypeCheckBox(const PictureType& type) const {
+  return findChild<QCheckBox*>(Text(type.BoxName));
 }
 
 void TSettingsForm::CreateButtons() {
@@ -154,26 +159,23 @@ void TSettingsForm::CreateApplicationBox() {
 }
 
 void TSettingsForm::SetTabOrder() {
-  QWidget* const order[] = {
-      BMPCheckBox,           JPGCheckBox,  GIFCheckBox,   PNGCheckBox,         TIFFCheckBox,
-      CR2CheckBox,           OKButton,     CancelButton,  RecycleCheckBox,     SilentDeleteCheckBox,
-      OnlyIdenticalCheckBox, MinWidthEdit, MinHeightEdit, CheckUpdatesCheckBox};
-  for (std::size_t i = 1; i < std::size(order); ++i) {
+  std::vector<QWidget*> order;
+  for (const PictureType& type : PictureTypesByRank) order.push_back(TypeCheckBox(type));
+  order.insert(order.end(), {OKButton, CancelButton, RecycleCheckBox, SilentDeleteCheckBox, OnlyIdenticalCheckBox,
+                             MinWidthEdit, MinHeightEdit, CheckUpdatesCheckBox});
+  for (std::size_t i = 1; i < order.size(); ++i) {
     setTabOrder(order[i - 1], order[i]);
   }
 }
 
-std::array<std::pair<QCheckBox*, bool TSettings::*>, 10> TSettingsForm::CheckBoxSettings() const {
-  return {{{JPGCheckBox, &TSettings::SearchJPG},
-           {BMPCheckBox, &TSettings::SearchBMP},
-           {GIFCheckBox, &TSettings::SearchGIF},
-           {PNGCheckBox, &TSettings::SearchPNG},
-           {TIFFCheckBox, &TSettings::SearchTIFF},
-           {CR2CheckBox, &TSettings::SearchCR2},
-           {RecycleCheckBox, &TSettings::MoveToRecycle},
-           {SilentDeleteCheckBox, &TSettings::DeleteWithoutAsking},
-           {OnlyIdenticalCheckBox, &TSettings::SearchOnlyIdentical},
-           {CheckUpdatesCheckBox, &TSettings::AutoCheckUpdates}}};
+std::vector<std::pair<QCheckBox*, bool TSettings::*>> TSettingsForm::CheckBoxSettings() const {
+  std::vector<std::pair<QCheckBox*, bool TSettings::*>> boxes;
+  for (std::size_t i = 0; i < PictureTypes.size(); ++i) boxes.emplace_back(typeCheckBoxes_[i], PictureTypes[i].Search);
+  boxes.insert(boxes.end(), {{RecycleCheckBox, &TSettings::MoveToRecycle},
+                             {SilentDeleteCheckBox, &TSettings::DeleteWithoutAsking},
+                             {OnlyIdenticalCheckBox, &TSettings::SearchOnlyIdentical},
+                             {CheckUpdatesCheckBox, &TSettings::AutoCheckUpdates}});
+  return boxes;
 }
 
 void TSettingsForm::showEvent(QShowEvent* event) {

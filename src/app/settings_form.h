@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <array>
 #include <utility>
+#include <vector>
 
+#include "settings/picture_types.h"
 #include "settings/settings.h"
 
 class QCheckBox;
@@ -33,8 +35,9 @@ class TSettingsForm : public QDialog {
   void CreateApplicationBox();
   void CreateButtons();
   void SetTabOrder();
-  // The ten check boxes with their settings, in the order they are copied.
-  std::array<std::pair<QCheckBox*, bool TSettings::*>, 10> CheckBoxSettings() const;
+  QCheckBox* TypeCheckBox(const PictureType& type) const;
+  // The check boxes with their settings, in the order they are copied.
+  std::vector<std::pair<QCheckBox*, bool TSettings::*>> CheckBoxSettings() const;
   void FormShow();
   void OKButtonClick();
   void StoreControls();
@@ -43,12 +46,7 @@ class TSettingsForm : public QDialog {
 
   TSettings& Settings;
   QGroupBox* GroupBox1 = nullptr;
-  QCheckBox* BMPCheckBox = nullptr;
-  QCheckBox* JPGCheckBox = nullptr;
-  QCheckBox* GIFCheckBox = nullptr;
-  QCheckBox* PNGCheckBox = nullptr;
-  QCheckBox* TIFFCheckBox = nullptr;
-  QCheckBox* CR2CheckBox = nullptr;
+  std::array<QCheckBox*, PictureTypes.size()> typeCheckBoxes_{};  // BMPCheckBox ... in the table's order
   QPushButton* OKButton = nullptr;
   QPushButton* CancelButton = nullptr;
   QCheckBox* RecycleCheckBox = nullptr;

@@ -1,6 +1,5 @@
 #include "scan/folder_walk.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -13,13 +12,6 @@
 
 namespace tessimar {
 namespace {
-
-// The picture types in the order the walk tries their masks.
-constexpr std::array<PictureType, PictureTypes.size()> TypesInWalkOrder = [] {
-  auto types = PictureTypes;
-  std::sort(types.begin(), types.end(), [](const auto& a, const auto& b) { return a.WalkRank < b.WalkRank; });
-  return types;
-}();
 
 // The progress caption is refreshed at every tenth catalogued file only.
 constexpr std::int32_t CaptionInterval = 10;
@@ -45,7 +37,7 @@ void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
   std::optional<std::vector<DirectoryEntry>> entries;
   // A name can match two masks (a.jpeg.png); it is catalogued under the first only.
   std::unordered_set<std::string> catalogued;
-  for (const PictureType& type : TypesInWalkOrder) {
+  for (const PictureType& type : PictureTypesByRank) {
     if (!(settings_.*type.Search)) continue;
     if (scanStopped_) return;
     if (!entries) entries = ReadDirectory(path);

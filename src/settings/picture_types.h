@@ -3,6 +3,7 @@
 // settings file, its field in the settings and its box in the settings dialog.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -13,24 +14,38 @@ namespace tessimar {
 struct PictureType {
   std::string_view Name;  // as tessimar-scan --types spells it
   std::string_view Mask;  // matched without case; "*" stands for any run of characters
-  int WalkRank;           // the walk tries the masks in this order, lowest first
+  int Rank;               // the walk tries the masks, and the dialog lists its boxes, lowest first
   std::array<std::string_view, 2> Extensions;  // upper case, with the dot; "" for none
   std::string_view SettingsKey;
   bool TSettings::*Search;
-  std::string_view BoxName;     // the settings dialog's check box
+  std::string_view BoxName;  // the settings dialog's check box
   std::string_view BoxCaption;
+  std::array<int, 4> BoxGeometry;  // left, top, width and height in its group box
 };
 
 // In the order of the settings file's keys. A name matching two masks is catalogued under
 // the mask the walk tries first.
 inline constexpr std::array<PictureType, 6> PictureTypes{{
-    {"jpg", "*.jp*g", 1, {".JPG", ".JPEG"}, "SearchJPG", &TSettings::SearchJPG, "JPGCheckBox", " JPG"},
-    {"bmp", "*.bmp", 0, {".BMP", ""}, "SearchBMP", &TSettings::SearchBMP, "BMPCheckBox", " BMP"},
-    {"gif", "*.gif", 2, {".GIF", ""}, "SearchGIF", &TSettings::SearchGIF, "GIFCheckBox", " GIF"},
-    {"png", "*.png", 3, {".PNG", ""}, "SearchPNG", &TSettings::SearchPNG, "PNGCheckBox", " PNG"},
-    {"tif", "*.tif*", 4, {".TIF", ".TIFF"}, "SearchTIFF", &TSettings::SearchTIFF, "TIFFCheckBox", " TIFF"},
-    {"cr2", "*.cr2", 5, {".CR2", ""}, "SearchCR2", &TSettings::SearchCR2, "CR2CheckBox", "Canon CR2"},
+    {"jpg", "*.jp*g", 1, {".JPG", ".JPEG"}, "SearchJPG", &TSettings::SearchJPG,  //
+     "JPGCheckBox", " JPG", {31, 61, 75, 23}},
+    {"bmp", "*.bmp", 0, {".BMP", ""}, "SearchBMP", &TSettings::SearchBMP,  //
+     "BMPCheckBox", " BMP", {31, 31, 75, 23}},
+    {"gif", "*.gif", 2, {".GIF", ""}, "SearchGIF", &TSettings::SearchGIF,  //
+     "GIFCheckBox", " GIF", {31, 92, 75, 22}},
+    {"png", "*.png", 3, {".PNG", ""}, "SearchPNG", &TSettings::SearchPNG,  //
+     "PNGCheckBox", " PNG", {31, 122, 75, 22}},
+    {"tif", "*.tif*", 4, {".TIF", ".TIFF"}, "SearchTIFF", &TSettings::SearchTIFF,  //
+     "TIFFCheckBox", " TIFF", {31, 152, 75, 22}},
+    {"cr2", "*.cr2", 5, {".CR2", ""}, "SearchCR2", &TSettings::SearchCR2,  //
+     "CR2CheckBox", "Canon CR2", {31, 182, 122, 22}},
 }};
+
+// The table's rows by rank: the walk's order of masks and the dialog's order of boxes.
+inline constexpr std::array<PictureType, PictureTypes.size()> PictureTypesByRank = [] {
+  auto types = PictureTypes;
+  std::sort(types.begin(), types.end(), [](const auto& a, const auto& b) { return a.Rank < b.Rank; });
+  return types;
+}();
 
 inline bool AnyTypeEnabled(const TSettings& settings) {
   for (const PictureType& type : PictureTypes)

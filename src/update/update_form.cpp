@@ -48,8 +48,8 @@ TUpdateForm::TUpdateForm(QUrl versionUrl, QUrl downloadPageUrl, bool& autoCheckP
                          QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      VersionUrl(std::move(versionUrl)),
-      DownloadPageUrl(std::move(downloadPageUrl)),
+      versionUrl_(std::move(versionUrl)),
+      downloadPageUrl_(std::move(downloadPageUrl)),
       AutoCheckPending(autoCheckPending) {
   setObjectName(QStringLiteral("UpdateForm"));
   setWindowTitle(QStringLiteral("检查更新"));
@@ -90,7 +90,7 @@ void TUpdateForm::showEvent(QShowEvent* event) {
 }
 
 void TUpdateForm::FormShow() {
-  CheckState = CheckRunning;
+  checkState_ = CheckRunning;
   setWindowTitle(QStringLiteral("检查更新"));
   UpdateStatusLabel->setText(CheckingTexts[0]);
   OKButton->hide();
@@ -98,20 +98,20 @@ void TUpdateForm::FormShow() {
   OKButton->move((frameGeometry().width() - OKButton->width()) / 2, OKButton->y());
   DownloadButton->hide();
   Timer1->start();
-  Reply = IdHTTP1->get(VersionRequest(VersionUrl));
-  connect(Reply, &QNetworkReply::downloadProgress, this,
+  reply_ = IdHTTP1->get(VersionRequest(versionUrl_));
+  connect(reply_, &QNetworkReply::downloadProgress, this,
           [this](qint64 received, qint64) { IdHTTP1Work(received); });
 }
 
 // A version file is a few bytes; a reply that keeps growing is cut and counts as a failure.
 void TUpdateForm::IdHTTP1Work(qint64 bytesReceived) {
-  if (Reply && bytesReceived > MaxVersionFileBytes) Reply->abort();
+  if (reply_ && bytesReceived > MaxVersionFileBytes) reply_->abort();
 }
 
 void TUpdateForm::ReplyFinished(QNetworkReply* reply) {
   reply->deleteLater();
-  if (reply != Reply) return;
-  Reply = nullptr;
+  if (reply != reply_) return;
+  reply_ = nullptr;
   if (IsVersionFile(*reply)) {
     ShowAnswer(QString::fromUtf8(reply->readAll()));
   } else {
@@ -122,7 +122,7 @@ void TUpdateForm::ReplyFinished(QNetworkReply* reply) {
 
 // The body is compared whole, without trimming: anything but the current version is newer.
 void TUpdateForm::ShowAnswer(const QString& body) {
-  CheckState = CheckAnswered;
+  checkState_ = CheckAnswered;
   if (body == QLatin1String(CurrentVersion)) {
     UpdateStatusLabel->setText(QStringLiteral("暂时没有可用的更新。"));
     return;
@@ -137,7 +137,7 @@ void TUpdateForm::ShowAnswer(const QString& body) {
 
 void TUpdateForm::ShowFailure() {
   UpdateStatusLabel->setText(QStringLiteral("Zrror. Can't connect to website."));
-  CheckState = CheckFailed;
+  checkState_ = CheckFailed;
   AutoCheckPending = false;
 }
 
@@ -153,7 +153,7 @@ void TUpdateForm::EndCheck() {
 }
 
 void TUpdateForm::Timer1Timer() {
-  if (CheckState != CheckRunning) return;
+  if (checkState_ != CheckRunning) return;
   const auto* end = std::end(CheckingTexts);
   const auto* current = std::find(std::begin(CheckingTexts), end, UpdateStatusLabel->text());
   if (current == end) return;
@@ -164,7 +164,7 @@ void TUpdateForm::Timer1Timer() {
 void TUpdateForm::OKButtonClick() { close(); }
 
 void TUpdateForm::DownloadButtonClick() {
-  QDesktopServices::openUrl(DownloadPageUrl);
+  QDesktopServices::openUrl(downloadPageUrl_);
   close();
 }
 
@@ -175,8 +175,8 @@ void TUpdateForm::done(int result) {
 }
 
 void TUpdateForm::FormCloseQuery() {
-  CheckState = CheckAnswered;
-  if (Reply) Reply->abort();
+  checkState_ = CheckAnswered;
+  if (reply_) reply_->abort();
 }
 
 }  // namespace tessimar

@@ -31,7 +31,7 @@ class TUpdateForm : public QDialog {
   TUpdateForm(QUrl versionUrl, QUrl downloadPageUrl, bool& autoCheckPending,
               QWidget* parent = nullptr);
 
-  int UpdateCheckState() const { return CheckState; }
+  int UpdateCheckState() const { return checkState_; }
 
  public slots:
   void done(int result) override;
@@ -52,16 +52,16 @@ class TUpdateForm : public QDialog {
   void ShowFailure();
   void EndCheck();
 
-  QUrl VersionUrl;
-  QUrl DownloadPageUrl;
+  QUrl versionUrl_;
+  QUrl downloadPageUrl_;
   bool& AutoCheckPending;
-  int CheckState = CheckAnswered;
+  int checkState_ = CheckAnswered;
   QLabel* UpdateStatusLabel = nullptr;
   QPushButton* DownloadButton = nullptr;
   QPushButton* OKButton = nullptr;
   QTimer* Timer1 = nullptr;
   QNetworkAccessManager* IdHTTP1 = nullptr;
-  QNetworkReply* Reply = nullptr;
+  QNetworkReply* reply_ = nullptr;
 };
 
 }  // namespace tessimar

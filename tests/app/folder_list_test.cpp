@@ -7,8 +7,8 @@ namespace tessimar::testing {
 namespace {
 
 // Spelled out: the hints name the Linux file manager, each in its own wording.
-const QStringList StartupPlaceholder = {"", "", "       您可以从文件管理器将目录拖到此处"};
-const QStringList EmptiedPlaceholder = {"", "", "       您可以从文件管理器中拖动目录到这里"};
+const QStringList StartupPlaceholder = {"", "", "       您可以从 文件管理器将目录拖到此处"};
+const QStringList EmptiedPlaceholder = {"", "", "       您可以从 文件管理器中拖动目录到这里"};
 
 class FolderListTest : public MainFormTest {
  protected:

@@ -20,15 +20,9 @@
 #include <functional>
 #include <ostream>
 
+#include "qt_printers.h"
 #include "recording_message_boxes.h"
 #include "settings/picture_types.h"
-
-// Readable failure messages for the Qt values compared here.
-void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
-void PrintTo(const QRect& value, std::ostream* os) {
-  *os << value.x() << "," << value.y() << " " << value.width() << "x" << value.height();
-}
-void PrintTo(const QPoint& value, std::ostream* os) { *os << value.x() << "," << value.y(); }
 
 namespace tessimar {
 namespace {

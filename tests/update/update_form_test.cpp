@@ -9,16 +9,10 @@
 #include <memory>
 #include <ostream>
 
+#include "qt_printers.h"
 #include "recording_message_boxes.h"
 #include "url_recorder.h"
 #include "version_server.h"
-
-// Readable failure messages for the Qt values compared here.
-void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
-void PrintTo(const QRect& value, std::ostream* os) {
-  *os << value.x() << "," << value.y() << " " << value.width() << "x" << value.height();
-}
-void PrintTo(const QUrl& value, std::ostream* os) { *os << value.toString().toStdString(); }
 
 namespace tessimar {
 namespace {

@@ -17,11 +17,8 @@
 #include <optional>
 #include <ostream>
 
+#include "qt_printers.h"
 #include "temp_folder.h"
-
-// Readable failure messages for the Qt values compared here.
-void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
-void PrintTo(const QPoint& value, std::ostream* os) { *os << value.x() << "," << value.y(); }
 
 namespace tessimar {
 namespace {
