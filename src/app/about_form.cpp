@@ -16,14 +16,6 @@ constexpr int PictureSide = 84;
 constexpr int TextLeft = 167;
 const QColor LinkColour(0x27, 0x59, 0xAD);
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int top) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->move(TextLeft, top);
-  label->adjustSize();
-  return label;
-}
-
 ClickableLabel* AddLink(QWidget* parent, const char* name, const QString& text, int top) {
   auto* link = new ClickableLabel(text, parent);
   link->setObjectName(name);
@@ -53,13 +45,11 @@ TAboutForm::TAboutForm(QWidget* parent)
   picture->setObjectName("Image1");
   picture->setGeometry(42, 31, PictureSide, PictureSide);
   picture->setPixmap(ProductPicture(PictureSide));
-  AddLabel(this, "Label1", QStringLiteral("Tessimar"), 31);
-  AddLabel(this, "Version", QStringLiteral("版本 V" TESSIMAR_VERSION), 67);
-  AddLabel(this, "Label2", QStringLiteral("Copyright © 2024 Tessimar. 保留所有权利。"), 102);
+  PlaceLabel(this, "Label1", QStringLiteral("Tessimar"), {TextLeft, 31});
+  PlaceLabel(this, "Version", QStringLiteral("版本 V" TESSIMAR_VERSION), {TextLeft, 67});
+  PlaceLabel(this, "Label2", QStringLiteral("Copyright © 2024 Tessimar. 保留所有权利。"), {TextLeft, 102});
   CreateLinks();
-  auto* ok = new QPushButton(QStringLiteral("确定"), this);
-  ok->setObjectName("OKButton");
-  ok->setGeometry(194, 226, 179, 43);
+  auto* ok = PlaceButton(this, "OKButton", QStringLiteral("确定"), {194, 226, 179, 43});
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

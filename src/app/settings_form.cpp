@@ -45,18 +45,10 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QRect& where) {
   return Place(new QLineEdit(QStringLiteral("100"), parent), name, where);
 }
 
-// Labels take the size of their text.
-void NewLabel(QWidget* parent, const char* name, const QString& caption, const QPoint& where) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->move(where);
-  label->adjustSize();
-}
-
 // Neither button is a default button: Enter must not press them.
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption,
                        const QRect& where) {
-  auto* button = Place(new QPushButton(caption, parent), name, where);
+  auto* button = PlaceButton(parent, name, caption, where);
   button->setAutoDefault(false);
   return button;
 }
@@ -146,10 +138,10 @@ void TSettingsForm::CreateSearchBox() {
     edit->installEventFilter(this);
     new PasteFilter(*edit, IsDigit);
   }
-  NewLabel(box, "Label1", QStringLiteral("最小图片宽度"), {24, 70});
-  NewLabel(box, "Label2", QStringLiteral("最小图片高度"), {24, 101});
-  NewLabel(box, "Label3", QStringLiteral("像素"), {249, 70});
-  NewLabel(box, "Label4", QStringLiteral("像素"), {249, 101});
+  PlaceLabel(box, "Label1", QStringLiteral("最小图片宽度"), {24, 70});
+  PlaceLabel(box, "Label2", QStringLiteral("最小图片高度"), {24, 101});
+  PlaceLabel(box, "Label3", QStringLiteral("像素"), {249, 70});
+  PlaceLabel(box, "Label4", QStringLiteral("像素"), {249, 101});
 }
 
 void TSettingsForm::CreateApplicationBox() {

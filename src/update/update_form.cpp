@@ -31,11 +31,6 @@ const QString CheckingTexts[] = {
     QStringLiteral("Checking for Update"), QStringLiteral("Checking for Update."),
     QStringLiteral("Checking for Update.."), QStringLiteral("Checking for Update...")};
 
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption,
-                       const QRect& where) {
-  return Place(new QPushButton(caption, parent), name, where);
-}
-
 }  // namespace
 
 QUrl DefaultVersionUrl() {
@@ -75,8 +70,8 @@ void TUpdateForm::CreateControls() {
   // The body comes from the network: shown as it came, never as markup.
   UpdateStatusLabel->setTextFormat(Qt::PlainText);
   DownloadButton =
-      NewButton(this, "DownloadButton", QStringLiteral("前往下载页面"), {107, 55, 190, 43});
-  OKButton = NewButton(this, "OKButton", QStringLiteral("关闭"), {305, 55, 137, 43});
+      PlaceButton(this, "DownloadButton", QStringLiteral("前往下载页面"), {107, 55, 190, 43});
+  OKButton = PlaceButton(this, "OKButton", QStringLiteral("关闭"), {305, 55, 137, 43});
   setTabOrder(DownloadButton, OKButton);
   connect(DownloadButton, &QPushButton::clicked, this, &TUpdateForm::DownloadButtonClick);
   connect(OKButton, &QPushButton::clicked, this, &TUpdateForm::OKButtonClick);

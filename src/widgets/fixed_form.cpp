@@ -1,5 +1,7 @@
 #include "widgets/fixed_form.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -16,6 +18,18 @@ void CentreOnScreen(QWidget& window) {
   const QRect frame = window.frameGeometry();
   window.move(screenArea.x() + (screenArea.width() - frame.width()) / 2,
               screenArea.y() + (screenArea.height() - frame.height()) / 2);
+}
+
+QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const QPoint& where) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(where);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& caption, const QRect& where) {
+  return Place(new QPushButton(caption, parent), name, where);
 }
 
 }  // namespace tessimar

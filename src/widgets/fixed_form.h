@@ -2,9 +2,12 @@
 #pragma once
 
 #include <QFont>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace tessimar {
@@ -22,5 +25,11 @@ Control* Place(Control* control, const char* name, const QRect& where) {
   control->setGeometry(where);
   return control;
 }
+
+// A label at where, sized to its text.
+QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const QPoint& where);
+
+// A push button in its place.
+QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& caption, const QRect& where);
 
 }  // namespace tessimar
