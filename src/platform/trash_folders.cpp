@@ -1,12 +1,12 @@
 #include "platform/trash_folders.h"
 
+#include "platform/home_trash.h"
 #include "platform/path_text.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
@@ -29,14 +29,6 @@ bool IsFileSystemRoot(const std::string& folder) {
   return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
 }
 
-std::string HomeTrash() {
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  if (dataHome != nullptr && dataHome[0] == '/') return WithTrailingSlash(dataHome) + "Trash/";
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return WithTrailingSlash(home) + ".local/share/Trash/";
-  return {};
-}
-
 }  // namespace
 
 TrashFolders::TrashFolders(const std::string& homeTrash) : homeTrash_(FolderIdentity(homeTrash)) {
@@ -44,7 +36,7 @@ TrashFolders::TrashFolders(const std::string& homeTrash) : homeTrash_(FolderIden
   if (homeTrash_) homeTrashPath_ = WithTrailingSlash(std::filesystem::canonical(homeTrash, error).string());
 }
 
-TrashFolders TrashFolders::OfThisSystem() { return TrashFolders(HomeTrash()); }
+TrashFolders TrashFolders::OfThisSystem() { return TrashFolders(HomeTrashPath()); }
 
 std::string TrashFolders::RecycleFolderName() { return ".Trash-" + std::to_string(::getuid()) + "/"; }
 
