@@ -1,11 +1,11 @@
 #include "platform/trash_folders.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "file_test_helpers.h"
 #include "temp_folder.h"
 
 namespace tessimar {
@@ -13,12 +13,6 @@ namespace {
 
 // /dev/shm is a file system of its own on Linux: the place to make trash folders at a root.
 constexpr const char* FileSystemRoot = "/dev/shm/";
-
-bool IsFileSystemRoot(const std::string& folder) {
-  struct stat self{}, parent{};
-  return ::stat(folder.c_str(), &self) == 0 && ::stat((folder + "..").c_str(), &parent) == 0 &&
-         self.st_dev != parent.st_dev;
-}
 
 // A folder at the root of FileSystemRoot, removed afterwards.
 class RootFolder {
@@ -38,7 +32,7 @@ TEST(TrashFoldersTest, NamesThisUsersTrash) {
 }
 
 TEST(TrashFoldersTest, TrashNamesCountAtTheRootOfAFileSystemOnly) {
-  if (!IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
+  if (!testing::IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
   const std::string unique = std::to_string(::getpid());
   struct Case {
     std::string name;
@@ -62,7 +56,7 @@ TEST(TrashFoldersTest, TrashNamesCountAtTheRootOfAFileSystemOnly) {
 }
 
 TEST(TrashFoldersTest, ALinkIntoATrashIsFollowedToIt) {
-  if (!IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
+  if (!testing::IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
   const RootFolder folder(".Trash-" + std::to_string(::getpid()));
   testing::TempFolder temp;
   ASSERT_EQ(::symlink((folder.Path() + "files").c_str(), (temp / "link").c_str()), 0);

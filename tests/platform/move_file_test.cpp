@@ -1,0 +1,133 @@
+#include "platform/move_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <set>
+
+#include "temp_folder.h"
+#include "file_test_helpers.h"
+
+namespace tessimar {
+namespace {
+
+using testing::Exists;
+using testing::ReadAll;
+
+// Another file system than the temporary folder's: moves there copy.
+constexpr const char* OtherFileSystem = "/dev/shm";
+
+// Larger than one copy buffer.
+constexpr std::size_t PictureSize = 200000;
+
+// Every name below folder, so that a left-over temporary file shows.
+std::set<std::string> NamesBelow(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) names.insert(entry.path());
+  return names;
+}
+
+TEST(MoveFileTest, MovesKeepingBytesModeAndTime) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  const timespec time[2] = {{1500000000, 0}, {1600000000, 123456789}};
+  const std::string destinations[] = {temp / "from/b.jpg", temp / "to/b.jpg", other / "b.jpg"};
+  temp.MakeFolder("to");
+  for (const std::string& destination : destinations) {
+    SCOPED_TRACE(destination);
+    const std::string source = temp.WriteSized("from/a.jpg", PictureSize);
+    const std::string bytes = ReadAll(source);
+    ASSERT_EQ(::chmod(source.c_str(), 0640), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), time, 0), 0);
+
+    ASSERT_EQ(MoveFileNoReplace(source, destination), 0);
+    EXPECT_FALSE(Exists(source));
+    EXPECT_EQ(ReadAll(destination), bytes);
+    struct stat st {};
+    ASSERT_EQ(::stat(destination.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, time[1].tv_sec);
+    EXPECT_EQ(st.st_mtim.tv_nsec, time[1].tv_nsec);
+    const std::string folder = std::filesystem::path(destination).parent_path();
+    EXPECT_EQ(NamesBelow(folder), std::set<std::string>{destination});
+    std::filesystem::remove(destination);
+  }
+}
+
+TEST(MoveFileTest, RefusalsLeaveEveryFileAsItWas) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  struct Case {
+    const char* destination;  // relative to the destination folder
+    int error;
+  };
+  const Case cases[] = {
+      {"taken.jpg", EEXIST},
+      {"folder", EEXIST},
+      {"missing/a.jpg", ENOENT},
+      {"plain/a.jpg", ENOTDIR},
+  };
+  const std::string source = temp.Write("a.jpg", "picture");
+  for (const testing::TempFolder* folder : {&temp, &other}) {
+    folder->Write("taken.jpg", "taken");
+    folder->MakeFolder("folder");
+    folder->Write("plain", "plain");
+    const auto names = NamesBelow(folder->Path());
+    for (const Case& c : cases) {
+      SCOPED_TRACE(*folder / c.destination);
+      EXPECT_EQ(MoveFileNoReplace(source, *folder / c.destination), c.error);
+      EXPECT_EQ(ReadAll(source), "picture");
+      EXPECT_EQ(ReadAll(*folder / "taken.jpg"), "taken");
+      EXPECT_EQ(NamesBelow(folder->Path()), names);
+    }
+  }
+}
+
+TEST(MoveFileTest, AMissingSourceIsReported) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  for (const std::string& destination : {temp / "b.jpg", other / "b.jpg"}) {
+    SCOPED_TRACE(destination);
+    EXPECT_EQ(MoveFileNoReplace(temp / "missing.jpg", destination), ENOENT);
+    EXPECT_FALSE(Exists(destination));
+  }
+}
+
+TEST(MoveFileTest, ALinkMovesToAnotherFileSystemAsALink) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  const std::string link = temp / "link.jpg";
+  ASSERT_EQ(::symlink("pictures/a.jpg", link.c_str()), 0);
+  ASSERT_EQ(MoveFileNoReplace(link, other / "link.jpg"), 0);
+  EXPECT_FALSE(Exists(link));
+  EXPECT_EQ(std::filesystem::read_symlink(other / "link.jpg"), "pictures/a.jpg");
+}
+
+// Files of /proc fail in ways that hold for root too: /proc/self/mem cannot be read from
+// its start, and no file there can be removed.
+TEST(MoveFileTest, ACopyThatCannotFinishLeavesNothingBehind) {
+  testing::TempFolder temp;
+  struct Case {
+    const char* source;
+    int error;  // 0: any failure
+  };
+  const Case cases[] = {{"/proc/self/mem", EIO}, {"/proc/self/status", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source);
+    const int error = MoveFileNoReplace(c.source, temp / "copy");
+    if (c.error != 0) {
+      EXPECT_EQ(error, c.error);
+    }
+    EXPECT_NE(error, 0);
+    EXPECT_NE(error, EXDEV);
+    EXPECT_TRUE(Exists(c.source));
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+  }
+}
+
+}  // namespace
+}  // namespace tessimar
