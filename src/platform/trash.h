@@ -1,0 +1,20 @@
+// Moving a file into the freedesktop.org trash, where file managers and trash-cli find it
+// and can put it back.
+#pragma once
+
+#include <string>
+
+namespace tessimar {
+
+// Moves the file at path into the freedesktop.org trash (Trash specification 1.0): the home
+// trash $XDG_DATA_HOME/Trash (default ~/.local/share/Trash) for a file on the same file
+// system as the home trash, else $topdir/.Trash-$uid of the file's own file system (topdir =
+// its mount point), creating files/ and info/ (mode 0700) when missing; writes
+// info/<name>.trashinfo ([Trash Info], Path= percent-encoded absolute path, DeletionDate=
+// local time YYYY-MM-DDThh:mm:ss) created with O_EXCL first, then renames the file to
+// files/<name>, choosing a unique <name> ("a.jpg", "a.2.jpg", ... or similar) when taken.
+// Returns 0 or an errno value; on failure the file stays in place and no stray .trashinfo
+// is left. Reads $XDG_DATA_HOME and $HOME at each call.
+int MoveToTrash(const std::string& path);
+
+}  // namespace tessimar

@@ -1,0 +1,201 @@
+#include "platform/trash.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <regex>
+
+#include "temp_folder.h"
+#include "file_test_helpers.h"
+
+namespace tessimar {
+namespace {
+
+using testing::Exists;
+using testing::ReadAll;
+using testing::RunShell;
+using testing::ShellQuoted;
+
+// Another file system than the temporary folder's, where a file goes to that file
+// system's own trash.
+constexpr const char* OtherFileSystem = "/dev/shm";
+
+// A home of its own, with XDG_DATA_HOME at home/data.
+class TrashTest : public ::testing::Test {
+ protected:
+  std::string Trash() const { return home_ + "data/Trash/"; }
+
+  testing::TempFolder temp_;
+  const std::string home_ = temp_.MakeFolder("home");
+  testing::ScopedVariable homeVariable_{"HOME", home_};
+  testing::ScopedVariable dataVariable_{"XDG_DATA_HOME", home_ + "data"};
+};
+
+std::string TrashList() { return RunShell("trash-list 2>&1").Output; }
+
+// trash-restore offers the items trashed below folder; "0" picks the first.
+int TrashRestore(const std::string& folder) {
+  return RunShell("printf '0\\n' | trash-restore " + ShellQuoted(folder) + " >/dev/null 2>&1").Status;
+}
+
+void ExpectTrashInfo(const std::string& infoPath, const std::string& pathKey) {
+  const std::regex form("\\[Trash Info\\]\nPath=([^\n]*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+  std::smatch match;
+  const std::string info = ReadAll(infoPath);
+  ASSERT_TRUE(std::regex_match(info, match, form)) << info;
+  EXPECT_EQ(match[1], pathKey);
+}
+
+TEST_F(TrashTest, TheHomeTrashHoldsTheFileAndTrashCliPutsItBack) {
+  ASSERT_EQ(RunShell("command -v trash-list trash-restore >/dev/null").Status, 0) << "trash-cli is missing: scripts/setup";
+  struct Case {
+    std::string name;
+    std::string pathKey;  // the original path's last part as the .trashinfo writes it
+  };
+  // "%41" would come back as "A" if '%' went unencoded.
+  const Case cases[] = {
+      {"a.jpg", "a.jpg"},
+      {"照片 100%41.jpg", "%E7%85%A7%E7%89%87%20100%2541.jpg"},
+      {"no-extension", "no-extension"},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = temp_.MakeFolder("photos" + std::to_string(++row));
+    const std::string path = temp_.Write("photos" + std::to_string(row) + "/" + c.name, "bytes of " + c.name);
+
+    ASSERT_EQ(MoveToTrash(path), 0);
+    EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(ReadAll(Trash() + "files/" + c.name), "bytes of " + c.name);
+    ExpectTrashInfo(Trash() + "info/" + c.name + ".trashinfo", folder + c.pathKey);
+    EXPECT_NE(TrashList().find(" " + path + "\n"), std::string::npos) << TrashList();
+
+    EXPECT_EQ(TrashRestore(folder), 0);
+    EXPECT_EQ(ReadAll(path), "bytes of " + c.name);
+    EXPECT_FALSE(Exists(Trash() + "info/" + c.name + ".trashinfo"));
+  }
+  for (const char* folder : {"", "files", "info"}) EXPECT_EQ(testing::ModeOf(Trash() + folder), 0700u) << folder;
+}
+
+TEST_F(TrashTest, TheEnvironmentNamesTheHomeTrashAtEachCall) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> dataHome;
+    std::string trash;  // relative to the home
+  };
+  const Case cases[] = {
+      {"XDG_DATA_HOME", home_ + "elsewhere", "elsewhere/Trash/"},
+      {"no XDG_DATA_HOME", std::nullopt, ".local/share/Trash/"},
+      {"a relative XDG_DATA_HOME is ignored", "relative", ".local/share/Trash/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const testing::ScopedVariable dataHome("XDG_DATA_HOME", c.dataHome);
+    const std::string path = temp_.Write("a.jpg", c.what);
+    ASSERT_EQ(MoveToTrash(path), 0);
+    EXPECT_EQ(ReadAll(home_ + c.trash + "files/a.jpg"), c.what);
+    std::filesystem::remove_all(home_ + c.trash);
+  }
+}
+
+TEST_F(TrashTest, TakenNamesAreSkipped) {
+  // A file without its .trashinfo and a .trashinfo without its file both hold their name.
+  temp_.Write("home/data/Trash/files/a.2.jpg", "orphan");
+  temp_.Write("home/data/Trash/info/a.3.jpg.trashinfo", "orphan");
+  for (const char* expected : {"a.jpg", "a.4.jpg", "a.5.jpg"}) {
+    SCOPED_TRACE(expected);
+    ASSERT_EQ(MoveToTrash(temp_.Write("a.jpg", expected)), 0);
+    EXPECT_EQ(ReadAll(Trash() + "files/" + expected), expected);
+    EXPECT_TRUE(Exists(Trash() + "info/" + expected + ".trashinfo"));
+  }
+  EXPECT_FALSE(Exists(Trash() + "info/a.2.jpg.trashinfo"));
+  EXPECT_EQ(ReadAll(Trash() + "files/a.2.jpg"), "orphan");
+}
+
+TEST_F(TrashTest, AFailureLeavesTheFileInPlaceAndNoTrashInfo) {
+  struct Case {
+    const char* what;
+    std::string blocker;  // a file written where a folder is expected, relative to temp_
+    std::string file;     // the file to trash, relative to temp_
+    bool fileExists;
+    int error;
+  };
+  const Case cases[] = {
+      {"the trash is a file", "home/data/Trash", "a.jpg", true, ENOTDIR},
+      {"its info folder is a file", "home/data/Trash/info", "a.jpg", true, ENOTDIR},
+      {"its files folder is a file", "home/data/Trash/files", "a.jpg", true, ENOTDIR},
+      {"the file is missing", "", "a.jpg", false, ENOENT},
+      {"its folder is missing", "", "missing/a.jpg", false, ENOENT},
+      {"its folder is a file", "plain", "plain/a.jpg", false, ENOTDIR},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(home_ + "data");
+    if (!c.blocker.empty()) temp_.Write(c.blocker, "in the way");
+    if (c.fileExists) temp_.Write(c.file, "picture");
+
+    EXPECT_EQ(MoveToTrash(temp_ / c.file), c.error);
+    if (c.fileExists) {
+      EXPECT_EQ(ReadAll(temp_ / c.file), "picture");
+    }
+    std::error_code error;
+    EXPECT_FALSE(std::filesystem::is_directory(Trash() + "info") && !std::filesystem::is_empty(Trash() + "info"))
+        << "a stray .trashinfo";
+    std::filesystem::remove(temp_ / c.file, error);
+    if (!c.blocker.empty()) std::filesystem::remove(temp_ / c.blocker, error);
+  }
+}
+
+// Takes out what a test put into the shared trash of another file system, and the
+// trash folders themselves when the test made them.
+class SharedTrashCleaner {
+ public:
+  SharedTrashCleaner(std::string trash, std::string name)
+      : trash_(std::move(trash)), name_(std::move(name)), existed_(Exists(trash_)) {}
+  ~SharedTrashCleaner() {
+    std::error_code error;
+    std::filesystem::remove(trash_ + "files/" + name_, error);
+    std::filesystem::remove(trash_ + "info/" + name_ + ".trashinfo", error);
+    if (existed_) return;
+    for (const char* folder : {"files", "info", ""}) std::filesystem::remove(trash_ + folder, error);
+  }
+
+ private:
+  std::string trash_, name_;
+  bool existed_;
+};
+
+TEST_F(TrashTest, AFileOnAnotherFileSystemGoesToThatFileSystemsTrash) {
+  const std::string root = std::string(OtherFileSystem) + "/";
+  if (!testing::IsFileSystemRoot(root)) GTEST_SKIP() << OtherFileSystem << " is no file system of its own here";
+  testing::TempFolder other(OtherFileSystem);
+  const std::string name = "tessimar-" + std::to_string(::getpid()) + ".jpg";
+  const std::string path = other.Write(name, "picture");
+  const std::string trash = root + ".Trash-" + std::to_string(::getuid()) + "/";
+  const SharedTrashCleaner cleaner(trash, name);
+
+  ASSERT_EQ(MoveToTrash(path), 0);
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(ReadAll(trash + "files/" + name), "picture");
+  // Relative to the mount point, so that the trash still works when it is mounted elsewhere.
+  ExpectTrashInfo(trash + "info/" + name + ".trashinfo", path.substr(root.size()));
+  EXPECT_FALSE(Exists(Trash())) << "nothing goes to the home trash on another file system";
+  EXPECT_EQ(testing::ModeOf(trash), 0700u);
+
+  EXPECT_NE(TrashList().find(" " + path + "\n"), std::string::npos) << TrashList();
+  EXPECT_EQ(TrashRestore(other.Path()), 0);
+  EXPECT_EQ(ReadAll(path), "picture");
+}
+
+TEST_F(TrashTest, ALinkGoesToTheTrashAsALink) {
+  const std::string target = temp_.Write("target.jpg", "picture");
+  ASSERT_EQ(::symlink(target.c_str(), (temp_ / "link.jpg").c_str()), 0);
+  ASSERT_EQ(MoveToTrash(temp_ / "link.jpg"), 0);
+  EXPECT_EQ(std::filesystem::read_symlink(Trash() + "files/link.jpg"), target);
+  EXPECT_EQ(ReadAll(target), "picture");
+}
+
+}  // namespace
+}  // namespace tessimar
