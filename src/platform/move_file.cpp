@@ -75,9 +75,14 @@ int CopyFile(const std::string& source, const std::string& destination) {
   std::string temporary;
   int error = CopyToTemporary(fd, folder, temporary);
   ::close(fd);
-  if (error == 0 && (error = RenameNoReplace(temporary, destination)) != 0) ::unlink(temporary.c_str());
-  if (error == 0) SyncFolder(folder);
-  return error;
+  if (error != 0) return error;
+  error = RenameNoReplace(temporary, destination);
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    return error;
+  }
+  SyncFolder(folder);
+  return 0;
 }
 
 // A link moves as a link: its target text stays as it was.

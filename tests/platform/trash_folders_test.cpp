@@ -11,6 +11,8 @@
 namespace tessimar {
 namespace {
 
+using testing::IsFileSystemRoot;
+
 // /dev/shm is a file system of its own on Linux: the place to make trash folders at a root.
 constexpr const char* FileSystemRoot = "/dev/shm/";
 
@@ -32,7 +34,7 @@ TEST(TrashFoldersTest, NamesThisUsersTrash) {
 }
 
 TEST(TrashFoldersTest, TrashNamesCountAtTheRootOfAFileSystemOnly) {
-  if (!testing::IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
+  if (!IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
   const std::string unique = std::to_string(::getpid());
   struct Case {
     std::string name;
@@ -56,7 +58,7 @@ TEST(TrashFoldersTest, TrashNamesCountAtTheRootOfAFileSystemOnly) {
 }
 
 TEST(TrashFoldersTest, ALinkIntoATrashIsFollowedToIt) {
-  if (!testing::IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
+  if (!IsFileSystemRoot(FileSystemRoot)) GTEST_SKIP() << FileSystemRoot << " is no file system of its own here";
   const RootFolder folder(".Trash-" + std::to_string(::getpid()));
   testing::TempFolder temp;
   ASSERT_EQ(::symlink((folder.Path() + "files").c_str(), (temp / "link").c_str()), 0);

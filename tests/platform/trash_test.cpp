@@ -41,7 +41,8 @@ int TrashRestore(const std::string& folder) {
 }
 
 void ExpectTrashInfo(const std::string& infoPath, const std::string& pathKey) {
-  const std::regex form("\\[Trash Info\\]\nPath=([^\n]*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+  const std::regex form(
+      "\\[Trash Info\\]\nPath=([^\n]*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
   std::smatch match;
   const std::string info = ReadAll(infoPath);
   ASSERT_TRUE(std::regex_match(info, match, form)) << info;
