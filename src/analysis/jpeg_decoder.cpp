@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "analysis/jpeg_colour.h"
 #include "analysis/jpeg_errors.h"
 #include "analysis/picture_error.h"
 #include "analysis/stretch.h"
@@ -10,8 +11,6 @@
 namespace tessimar {
 namespace {
 
-// Progressive pictures keep all coefficients; beyond this libjpeg fails instead of exhausting memory.
-constexpr long JpegMemoryBudget = 1L << 30;
 constexpr int GrayLevels = 236;
 
 static_assert(std::is_trivially_destructible_v<BitmapStretcher>, "it lives in a setjmp frame");
@@ -34,17 +33,6 @@ struct DecodeJob {
   DecodeJob& operator=(const DecodeJob&) = delete;
   ~DecodeJob() { jpeg_destroy_decompress(&Info); }  // safe on a struct never created
 };
-
-std::uint8_t Product(int a, int b) { return static_cast<std::uint8_t>((a * b + 127) / 255); }
-
-// Adobe writes CMYK inverted (0 = full ink) and marks it with its APP14 segment.
-void CmykToRgb(const jpeg_decompress_struct& info, const JSAMPLE* cmyk, std::uint8_t* rgb) {
-  const bool inverted = info.saw_Adobe_marker;
-  for (JDIMENSION x = 0; x < info.output_width; ++x, cmyk += 4, rgb += 3) {
-    const int k = inverted ? cmyk[3] : 255 - cmyk[3];
-    for (int c = 0; c < 3; ++c) rgb[c] = Product(inverted ? cmyk[c] : 255 - cmyk[c], k);
-  }
-}
 
 void PaletteToRgb(const jpeg_decompress_struct& info, const JSAMPLE* indices, std::uint8_t* rgb) {
   for (JDIMENSION x = 0; x < info.output_width; ++x, rgb += 3) {

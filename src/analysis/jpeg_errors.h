@@ -1,5 +1,5 @@
 // The error boundary around libjpeg: its errors jump back to a setjmp point instead of
-// ending the process, and a flood of warnings counts as an error.
+// ending the process, a flood of warnings counts as an error, and its memory is limited.
 #pragma once
 
 #include <csetjmp>
@@ -10,6 +10,8 @@
 
 namespace tessimar {
 
+// Progressive pictures keep all coefficients; beyond this libjpeg fails instead of exhausting memory.
+inline constexpr long JpegMemoryBudget = 1L << 30;
 // More warnings than this in one picture (a corrupt segment, a premature end) fail the load.
 inline constexpr long MaxJpegWarnings = 100;
 

@@ -106,18 +106,17 @@ const DecoderRow& DecoderFor(const std::string& fileName) {
   throw PictureError("no decoder for the extension \"" + extension + "\"");
 }
 
-PictureSize Load(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings) {
+}  // namespace
+
+std::vector<std::uint8_t> PictureAsJpeg(const std::string& fileName) {
   const DecoderRow& decoder = DecoderFor(fileName);
   RequireRegularFile(fileName);
-  const JpegBytes jpeg = decoder.ToJpeg(fileName);
-  return DrawJpeg(jpeg, {settings.MinPicWidth, settings.MinPicHeight}, bitmap);
+  return decoder.ToJpeg(fileName);
 }
-
-}  // namespace
 
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings) {
   try {
-    return Load(fileName, bitmap, settings);
+    return DrawJpeg(PictureAsJpeg(fileName), {settings.MinPicWidth, settings.MinPicHeight}, bitmap);
   } catch (const std::exception& error) {
     throw PictureError(fileName + ": " + error.what());
   }

@@ -1,7 +1,9 @@
 // Loading one picture file into the working bitmap.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/picture_size.h"
 #include "analysis/working_bitmap.h"
@@ -15,5 +17,10 @@ namespace tessimar {
 // stretches it over the whole bitmap. Returns the picture's own size. Throws PictureError on
 // any failure, leaving the bitmap in an unspecified state.
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings = {});
+
+// The JPEG image every load starts from: a JPEG file's own bytes, any other type decoded by its
+// extension (a .cr2 file by its content) and encoded at quality 90. Throws PictureError, without
+// the file's name, on any failure.
+std::vector<std::uint8_t> PictureAsJpeg(const std::string& fileName);
 
 }  // namespace tessimar
