@@ -17,6 +17,8 @@ namespace tessimar {
 
 inline const QColor PanelColour(0x60, 0x6A, 0x85);
 inline const QColor CaptionGray(128, 128, 128);
+// The font height of the captions under the preview's action buttons.
+inline constexpr int ActionCaptionPixels = 15;
 // Behind a glyph button under the pointer: a darker shade of PanelColour.
 inline const QColor GlyphButtonColour(0x3C, 0x43, 0x57);
 

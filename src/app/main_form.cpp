@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QTableView>
 #include <QTimer>
 
 #include "app/about_form.h"
@@ -61,6 +62,7 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   AddFolderDialog->SetOptions(TFolderDialog::fdoReturnOnlyFSDirs | TFolderDialog::fdoNewDialogStyle);
   FormCreate();
   CreateDialogs(std::move(versionUrl), std::move(downloadPageUrl));
+  ConnectReview();
 }
 
 TMainForm::~TMainForm() = default;
@@ -74,6 +76,7 @@ void TMainForm::FormCreate() {
       *ScanSubfoldersCheckBox);
   scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator);
   ShowPlaceholder(StartupHint);
+  ShowSamplePictures();
   DataFolder = tessimar::DataFolder();
   const StoredSettings stored = LoadSettings(DataFolder + std::string(SettingsFileName));
   Settings = stored.Settings;
@@ -101,7 +104,14 @@ void TMainForm::FormShow() {
   if (AutoCheckPending && Settings.AutoCheckUpdates) UpdateForm->exec();
 }
 
+// A close during a sort waits for it: the sort's second pass needs the pair list as its
+// first pass left it.
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (sorting_) {
+    closeAfterSort_ = true;
+    event->ignore();
+    return;
+  }
   FormCloseQuery();
   event->accept();
 }
@@ -136,9 +146,18 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       CentralPanelResize();
     } else if (watched == side1_.TextPanel || watched == side2_.TextPanel) {
       AlignImageTextPanel(watched == side1_.TextPanel ? side1_ : side2_);
+    } else if (watched == ListView1) {
+      SizeListColumns();
     }
   } else if (watched == DirectoriesListBox && event->type() == QEvent::KeyPress) {
     return DirectoriesListBoxKeyDown(static_cast<const QKeyEvent&>(*event));
+  } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    return ListView1KeyDown(static_cast<const QKeyEvent&>(*event));
+  } else if (watched == ListView1 && event->type() == QEvent::KeyRelease) {
+    return ListView1KeyUp(static_cast<const QKeyEvent&>(*event));
+  } else if ((event->type() == QEvent::Enter || event->type() == QEvent::Leave) &&
+             watched->objectName().contains(QStringLiteral("ImageButton"))) {
+    LightCaption(watched, event->type() == QEvent::Enter);
   }
   return QMainWindow::eventFilter(watched, event);
 }

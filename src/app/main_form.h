@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 
 class QAction;
 class QCheckBox;
+class QFileDialog;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -28,6 +30,7 @@ namespace tessimar {
 
 class ClickableLabel;
 class PairListModel;
+class PreviewImage;
 class ScanRun;
 class TAboutForm;
 class TFolderDialog;
@@ -58,7 +61,7 @@ class TMainForm : public QMainWindow {
   // The controls of one picture of the preview (1 left, 2 right).
   struct ImageSide {
     QFrame* Panel = nullptr;
-    QLabel* Image = nullptr;
+    PreviewImage* Image = nullptr;
     QFrame* TextPanel = nullptr;
     QLabel* Label = nullptr;
     QFrame* ButtonsPanel = nullptr;
@@ -120,12 +123,53 @@ class TMainForm : public QMainWindow {
   int SelectedFolderIndex() const;
   void MoveFolder(int from, int to);
 
+  // The results list, the preview and the sort (main_form_review.cpp).
+  void ConnectReview();
+  // True while a scan or a sort runs: nothing may then change or read the pair list.
+  bool Busy() const { return scanning_ || sorting_; }
+  int SelectedRow() const;
+  void BeginListUpdate();
+  void EndListUpdate(int rows);
+  void ListView1Click();
+  void RefreshPreview();
+  void ShowPreviewPicture(const ImageSide& side, std::int32_t picture);
+  bool ListView1KeyDown(const QKeyEvent& key);
+  bool ListView1KeyUp(const QKeyEvent& key);
+  void ListView1ColumnClick(int column);
+  void SizeListColumns();
+  void SwapImagesButtonClick();
+  void OpenPicture(int side);
+  void LightCaption(QObject* button, bool lit);
+  void ShowSamplePictures();
+
+  // Moving, deleting and showing a picture's file (main_form_actions.cpp).
+  struct ActionTarget {
+    int Row;
+    std::int32_t Picture;
+    std::string Path;
+    QString Name;
+  };
+  std::optional<ActionTarget> ActionPreamble(int side);
+  void MoveImageButtonClick(int side);
+  void DeleteImageButtonClick(int side);
+  void BrowseImageButtonClick(int side);
+  void FinishFileAction(int row);
+
+  // Saving the pair list (main_form_export.cpp).
+  void SavelistofdupliacatestoCSV1Click();
+  QString AskCsvFileName();
+
   Catalogue catalogue_;
   TSettings Settings;
   std::string DataFolder;
   bool FolderListEmpty = true;
   bool AutoCheckPending = false;
   bool scanning_ = false;
+  bool sorting_ = false;
+  // Closed during a sort: the window closes once the sort is over.
+  bool closeAfterSort_ = false;
+  std::int32_t SortColumn = 0;
+  bool SortReverse = false;
   // Closed during a scan: the catalogue is released once the scan has unwound.
   bool closing_ = false;
   bool shown_ = false;
@@ -162,6 +206,7 @@ class TMainForm : public QMainWindow {
   PairListModel* listModel_ = nullptr;
   QTimer* Timer1 = nullptr;
   TFolderDialog* AddFolderDialog = nullptr;
+  QFileDialog* SaveCSVFileDialog = nullptr;
   TAboutForm* AboutForm = nullptr;
   TSettingsForm* SettingsForm = nullptr;
   TUpdateForm* UpdateForm = nullptr;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
@@ -15,6 +16,7 @@
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/pair_list_model.h"
+#include "app/preview_image.h"
 #include "app/web_pages.h"
 #include "widgets/fixed_form.h"
 
@@ -57,7 +59,7 @@ QLabel* PlacedLabel(QWidget* parent, const char* name, const QString& text, int 
 QToolButton* AddImageAction(QWidget* panel, const QString& stem, const QString& side, Glyph glyph,
                             const QString& hint, const QString& caption, int x) {
   QToolButton* button = MakeGlyphButton(panel, qPrintable(stem + "Button" + side), glyph, hint, {x, 4, 47, 47});
-  QLabel* label = MakeLabel(panel, qPrintable(stem + "Label" + side), caption, 15, CaptionGray);
+  QLabel* label = MakeLabel(panel, qPrintable(stem + "Label" + side), caption, ActionCaptionPixels, CaptionGray);
   label->setGeometry(x, 47, 47, 20);
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   return button;
@@ -165,8 +167,9 @@ TMainForm::ImageSide TMainForm::CreateImageSide(int side) {
   ImageSide parts;
   parts.Panel = MakePanel(CentralPanel, qPrintable("ImagePanel" + n), Border::Flat, false);
   QVBoxLayout* column = BareColumn(parts.Panel);
-  parts.Image = new QLabel(parts.Panel);
+  parts.Image = new PreviewImage(parts.Panel);
   parts.Image->setObjectName(side == 1 ? "LeftImage" : "RightImage");
+  parts.Image->setAccessibleName(side == 1 ? QStringLiteral("原图") : QStringLiteral("重复图片"));
   parts.Image->setAlignment(Qt::AlignCenter);
   parts.Image->setCursor(Qt::PointingHandCursor);
   parts.Image->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -211,7 +214,7 @@ QWidget* TMainForm::CreateBottomPanel() {
   ScannedCountLabel->setGeometry(20, 14, 400, 20);
   DuplicatesFoundLabel = MakeLabel(summary, "DuplicatesFoundLabel", QStringLiteral("发现重复：0"), 15);
   DuplicatesFoundLabel->setGeometry(165, 14, 400, 20);
-  listModel_ = new PairListModel(this);
+  listModel_ = new PairListModel(catalogue_, QLocale().groupSeparator(), this);
   ListView1 = new QTableView(bottom);
   ListView1->setObjectName("ListView1");
   ListView1->setModel(listModel_);
@@ -220,6 +223,9 @@ QWidget* TMainForm::CreateBottomPanel() {
   ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
   ListView1->setShowGrid(true);
   ListView1->verticalHeader()->hide();
+  ListView1->horizontalHeader()->setSectionsClickable(true);
+  ListView1->horizontalHeader()->setSortIndicatorShown(false);
+  ListView1->horizontalHeader()->setMinimumSectionSize(50);
   ListView1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
   column->addWidget(ListView1);
   return bottom;

@@ -16,6 +16,7 @@
 #include "app/main_form_texts.h"
 #include "app/message_boxes.h"
 #include "app/pair_list_model.h"
+#include "app/preview_image.h"
 #include "scan/scan_run.h"
 #include "scan/scan_texts.h"
 
@@ -38,8 +39,10 @@ QString Text(std::string_view prefix, std::string_view value) {
 
 }  // namespace
 
-// A press during a scan, however it arrives, only asks the scan to stop.
+// A press during a scan, however it arrives, only asks the scan to stop; during a sort
+// it is refused, as a new scan would replace the pair list being sorted.
 void TMainForm::StartButtonClick() {
+  if (sorting_) return;
   if (scanning_) {
     scan_->ScanStopped = true;
     return;
@@ -51,7 +54,10 @@ void TMainForm::RunScan() {
   const std::vector<std::string> folders = ListedFolders();
   if (!scan_->CheckPreconditions(folders, FolderListEmpty)) return;
   BeginScan();
-  if (ScanAndEnd(folders) && listModel_->rowCount() > 0) ListView1->selectRow(0);
+  if (ScanAndEnd(folders) && listModel_->rowCount() > 0) {
+    ListView1->selectRow(0);
+    ListView1Click();
+  }
 }
 
 void TMainForm::BeginScan() {
@@ -104,9 +110,9 @@ void TMainForm::ShowBusyState() {
   side2_.Label->setText(NoPictureCaption);
   PercentLabel->setText(ZeroPercentCaption);
   SetStartCaption(StopCaption);
-  for (QLabel* image : {side1_.Image, side2_.Image}) {
+  for (PreviewImage* image : {side1_.Image, side2_.Image}) {
     image->setEnabled(false);
-    image->clear();
+    image->ClearPicture();
   }
   SearchPanel->resize(CentralPanel->width(), CentralPanel->height());
   FilesCountLabel->setText(Text(FilesCountPrefix, "0 / 0"));

@@ -13,15 +13,21 @@ class RealMessageBoxes : public MessageBoxes {
     Show(parent, QMessageBox::Information, "扫描查找结果", text);
   }
   bool Confirm(QWidget* parent, const QString& text) override {
-    QMessageBox box(QMessageBox::Question, "确认信息", text, QMessageBox::NoButton, parent);
+    return YesOrNo(parent, QMessageBox::Question, "确认信息", text);
+  }
+  bool Ask(QWidget* parent, const QString& text) override {
+    return YesOrNo(parent, QMessageBox::Information, "扫描查找结果", text);
+  }
+
+ private:
+  static bool YesOrNo(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton("&确定", QMessageBox::YesRole);
     box.addButton("&取消", QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.exec();
     return box.clickedButton() == yes;
   }
-
- private:
   static void Show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
     box.addButton("确定", QMessageBox::AcceptRole);

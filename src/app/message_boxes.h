@@ -16,6 +16,8 @@ class MessageBoxes {
   virtual void Information(QWidget* parent, const QString& text) = 0;
   // Title "确认信息" with the buttons "&确定" and "&取消"; true for the first.
   virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+  // Title "扫描查找结果" with the buttons "&确定" and "&取消"; true for the first.
+  virtual bool Ask(QWidget* parent, const QString& text) = 0;
 };
 
 // The boxes in use: real ones unless a test has installed others.

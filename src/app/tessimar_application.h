@@ -21,4 +21,15 @@ class TessimarApplication : public QApplication {
 // Shows what escaped a handler; for handlers that catch it themselves.
 void ReportException(const std::exception& error);
 
+// Runs a handler reached through Qt's signals, which an exception must not cross, and
+// reports what it throws.
+template <typename Handler>
+void RunReported(Handler&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ReportException(error);
+  }
+}
+
 }  // namespace tessimar

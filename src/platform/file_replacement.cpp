@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 
 namespace tessimar {
 namespace {
@@ -29,14 +28,15 @@ FileReplacement::FileReplacement(const std::string& target) : target_(target) {
   resolved_ = error ? target : canonical.string();
   struct stat st {};
   if (::stat(resolved_.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) Fail();
+    if (!S_ISREG(st.st_mode)) Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     mode_ = st.st_mode & 07777;
   }
   temporary_ = resolved_ + ".XXXXXX";
   fd_ = ::mkstemp(temporary_.data());
   if (fd_ < 0) {
+    const int code = errno;
     temporary_.clear();
-    Fail();
+    Fail(code);
   }
 }
 
@@ -47,12 +47,20 @@ FileReplacement::~FileReplacement() {
 
 void FileReplacement::Commit(std::string_view text) {
   bool ok = ::fchmod(fd_, mode_) == 0 && WriteAll(fd_, text) && ::fsync(fd_) == 0;
-  ok = ::close(fd_) == 0 && ok;
+  int code = errno;
+  if (::close(fd_) != 0 && ok) {
+    ok = false;
+    code = errno;
+  }
   fd_ = -1;
-  if (!ok || ::rename(temporary_.c_str(), resolved_.c_str()) != 0) Fail();
+  if (ok && ::rename(temporary_.c_str(), resolved_.c_str()) != 0) {
+    ok = false;
+    code = errno;
+  }
+  if (!ok) Fail(code);
   temporary_.clear();
 }
 
-void FileReplacement::Fail() const { throw std::runtime_error("Unable to write to " + target_); }
+void FileReplacement::Fail(int code) const { throw FileWriteError(target_, code); }
 
 }  // namespace tessimar

@@ -3,17 +3,23 @@
 // of the new ones, whatever fails or whenever the program is killed.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace tessimar {
 
+// "Unable to write to <target>", with the system's reason as an errno value.
+struct FileWriteError : std::runtime_error {
+  FileWriteError(const std::string& target, int code) : std::runtime_error("Unable to write to " + target), Code(code) {}
+  int Code;
+};
+
 class FileReplacement {
  public:
   // Makes the temporary file at once, so that a target that cannot be written is known
   // before any work is done. A link is written through: it stays a link. Throws
-  // std::runtime_error "Unable to write to <target>" when the target is not a regular
-  // file or its folder refuses a new file.
+  // FileWriteError when the target is not a regular file or its folder refuses a new file.
   explicit FileReplacement(const std::string& target);
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
@@ -21,11 +27,11 @@ class FileReplacement {
   ~FileReplacement();
 
   // Writes text, syncs, and renames it over the target, keeping the mode of a target
-  // that exists. Throws std::runtime_error as above; the target is then unchanged.
+  // that exists. Throws FileWriteError; the target is then unchanged.
   void Commit(std::string_view text);
 
  private:
-  [[noreturn]] void Fail() const;
+  [[noreturn]] void Fail(int code) const;
 
   std::string target_;     // as the caller named it, for messages
   std::string resolved_;   // the file a link leads to

@@ -71,7 +71,9 @@ void MainFormTest::Drop(const QStringList& paths, const char* onto) const {
   QCoreApplication::sendEvent(window->windowHandle(), &drop);
 }
 
-void MainFormTest::AddFolder(const QString& folder) const {
+void MainFormTest::AddFolder(const QString& folder) const { AnswerFolderBrowser(folder, "AddFolderButton"); }
+
+void MainFormTest::AnswerFolderBrowser(const QString& folder, const char* button) const {
   bool answered = false;
   QTimer::singleShot(0, [&answered, folder] {
     auto* browser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -89,7 +91,7 @@ void MainFormTest::AddFolder(const QString& folder) const {
     if (QWidget* open = QApplication::activeModalWidget()) open->close();
   });
   deadline.start(DeadlineMs);
-  Click("AddFolderButton");
+  Click(button);
   EXPECT_TRUE(answered) << "no folder browser opened";
 }
 

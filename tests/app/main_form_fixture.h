@@ -48,6 +48,8 @@ class MainFormTest : public ::testing::Test {
   void Drop(const QStringList& paths, const char* onto = "DirectoriesListBox") const;
   // Runs Add and answers the folder browser with folder, or cancels it when empty.
   void AddFolder(const QString& folder) const;
+  // Clicks the named button and answers the folder browser it opens, as AddFolder.
+  void AnswerFolderBrowser(const QString& folder, const char* button) const;
 
   // Runs action once, at the first pump of the event loop at which ready() holds; a
   // scan pumps the loop, so this acts from inside a running scan.

@@ -1,5 +1,5 @@
 // Message boxes for tests: each box is recorded with its kind and text, and a
-// confirmation is answered from a queue (No when the queue is empty).
+// confirmation or question is answered from a queue (No when the queue is empty).
 #pragma once
 
 #include <QString>
@@ -13,7 +13,7 @@ namespace tessimar::testing {
 
 class RecordingMessageBoxes : public MessageBoxes {
  public:
-  enum class Kind { Error, Information, Confirmation };
+  enum class Kind { Error, Information, Confirmation, Question };
   struct Box {
     Kind kind;
     QString text;
@@ -25,13 +25,8 @@ class RecordingMessageBoxes : public MessageBoxes {
 
   void Error(QWidget*, const QString& text) override { Record(Kind::Error, text); }
   void Information(QWidget*, const QString& text) override { Record(Kind::Information, text); }
-  bool Confirm(QWidget*, const QString& text) override {
-    Record(Kind::Confirmation, text);
-    if (Answers.empty()) return false;
-    const bool yes = Answers.front();
-    Answers.pop_front();
-    return yes;
-  }
+  bool Confirm(QWidget*, const QString& text) override { return Answer(Kind::Confirmation, text); }
+  bool Ask(QWidget*, const QString& text) override { return Answer(Kind::Question, text); }
 
   std::vector<Box> Boxes;
   std::deque<bool> Answers;
@@ -39,6 +34,13 @@ class RecordingMessageBoxes : public MessageBoxes {
   std::function<void()> WhileOpen;
 
  private:
+  bool Answer(Kind kind, const QString& text) {
+    Record(kind, text);
+    if (Answers.empty()) return false;
+    const bool yes = Answers.front();
+    Answers.pop_front();
+    return yes;
+  }
   void Record(Kind kind, const QString& text) {
     Boxes.push_back({kind, text});
     if (WhileOpen) WhileOpen();

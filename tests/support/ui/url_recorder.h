@@ -1,4 +1,5 @@
-// Takes the place of the browser and the mail program, recording what they were asked to open.
+// Takes the place of the browser, the mail program and the default application of local
+// files, recording what they were asked to open.
 #pragma once
 
 #include <QDesktopServices>
@@ -26,7 +27,8 @@ class UrlRecorder : public QObject {
   void Open(const QUrl& url) { Opened.append(url); }
 
  private:
-  const QStringList Schemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto")};
+  const QStringList Schemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
+                               QStringLiteral("file")};
 };
 
 }  // namespace tessimar::testing

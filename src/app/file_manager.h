@@ -1,0 +1,13 @@
+// Showing a file in the desktop's file manager.
+#pragma once
+
+#include <QString>
+
+namespace tessimar {
+
+// Asks the file manager to show the file selected (org.freedesktop.FileManager1 ShowItems
+// on the session bus); when none answers, opens the file's folder with the default
+// application instead.
+void ShowInFileManager(const QString& path);
+
+}  // namespace tessimar

@@ -1,0 +1,91 @@
+// Moving, deleting and showing the file of one picture of the selected pair. A move or a
+// delete that succeeds takes every pair of the picture out of the list; whatever happens,
+// the list then selects the row at the same place and the preview follows it.
+#include <QScopeGuard>
+#include <QTableView>
+#include <QThread>
+#include <filesystem>
+
+#include "app/file_manager.h"
+#include "app/main_form.h"
+#include "app/main_form_texts.h"
+#include "app/message_boxes.h"
+#include "app/pair_list_model.h"
+#include "platform/move_file.h"
+#include "platform/path_text.h"
+#include "platform/shell_delete.h"
+#include "widgets/folder_dialog.h"
+
+namespace tessimar {
+namespace {
+
+// A short pause before the question, so that a double click does not answer it.
+constexpr unsigned long PauseBeforeDelete = 200;
+
+}  // namespace
+
+// The picture of the selected pair on the button's side, if its file is still there.
+std::optional<TMainForm::ActionTarget> TMainForm::ActionPreamble(int side) {
+  const int row = SelectedRow();
+  if (Busy() || listModel_->rowCount() == 0 || row < 0) return std::nullopt;
+  const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
+  const std::int32_t picture = side == 1 ? pair.PicIndex1 : pair.PicIndex2;
+  ActionTarget target{row, picture, catalogue_.FullPath(picture),
+                      QString::fromStdString(catalogue_.PicList.at(static_cast<std::size_t>(picture)).FileName)};
+  std::error_code error;
+  if (!std::filesystem::exists(target.Path, error)) {
+    Messages().Error(this, MissingFileMessage + target.Name);
+    return std::nullopt;
+  }
+  return target;
+}
+
+void TMainForm::MoveImageButtonClick(int side) {
+  const auto target = ActionPreamble(side);
+  if (!target) return;
+  AddFolderDialog->SetCaption(MoveCaption.arg(target->Name));
+  if (!AddFolderDialog->Execute()) return;
+  BeginListUpdate();
+  const auto finish = qScopeGuard([&] { FinishFileAction(target->Row); });
+  const std::string destination = WithTrailingSlash(AddFolderDialog->Directory().toStdString()) +
+                                  catalogue_.PicList.at(static_cast<std::size_t>(target->Picture)).FileName;
+  if (const int error = MoveFileNoReplace(target->Path, destination); error != 0) {
+    Messages().Error(this, MoveFailedMessage.arg(target->Name).arg(error));
+    return;
+  }
+  catalogue_.RemovePicturePairs(target->Picture);
+  Messages().Information(this, MovedMessage.arg(target->Name));
+}
+
+void TMainForm::DeleteImageButtonClick(int side) {
+  const auto target = ActionPreamble(side);
+  if (!target) return;
+  QThread::msleep(PauseBeforeDelete);
+  if (!Settings.DeleteWithoutAsking && !Messages().Confirm(this, DeleteQuestion + target->Name)) return;
+  BeginListUpdate();
+  const auto finish = qScopeGuard([&] { FinishFileAction(target->Row); });
+  ClearReadOnly(target->Path);
+  if (const int error = ShellDeleteFile(target->Path, Settings.MoveToRecycle); error != 0) {
+    Messages().Error(this, DeleteFailedMessage.arg(target->Name).arg(error));
+    return;
+  }
+  catalogue_.RemovePicturePairs(target->Picture);
+}
+
+void TMainForm::BrowseImageButtonClick(int side) {
+  const int row = SelectedRow();
+  if (Busy() || listModel_->rowCount() == 0 || row < 0) return;
+  const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
+  ShowInFileManager(QString::fromStdString(catalogue_.FullPath(side == 1 ? pair.PicIndex1 : pair.PicIndex2)));
+}
+
+// Runs after every move or delete that got past its question, however it ended. The
+// refresh reports its own errors: nothing may escape a scope guard.
+void TMainForm::FinishFileAction(int row) {
+  EndListUpdate(catalogue_.PairListCapacity);
+  if (catalogue_.PairListCapacity > 0) ListView1->selectRow(std::min(row, catalogue_.LastPairIndex));
+  ShowIdleState();
+  ListView1Click();
+}
+
+}  // namespace tessimar
