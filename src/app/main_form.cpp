@@ -146,7 +146,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       CentralPanelResize();
     } else if (watched == side1_.TextPanel || watched == side2_.TextPanel) {
       AlignImageTextPanel(watched == side1_.TextPanel ? side1_ : side2_);
-    } else if (watched == ListView1) {
+    } else if (ListView1 != nullptr && watched == ListView1->viewport()) {
       SizeListColumns();
     }
   } else if (watched == DirectoriesListBox && event->type() == QEvent::KeyPress) {

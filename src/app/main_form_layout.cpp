@@ -223,10 +223,15 @@ QWidget* TMainForm::CreateBottomPanel() {
   ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
   ListView1->setShowGrid(true);
   ListView1->verticalHeader()->hide();
+  // Rows of one height: the view never measures a row, however many there are.
+  ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   ListView1->horizontalHeader()->setSectionsClickable(true);
   ListView1->horizontalHeader()->setSortIndicatorShown(false);
   ListView1->horizontalHeader()->setMinimumSectionSize(50);
   ListView1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  ListView1->installEventFilter(this);
+  // Its width changes with the window and with the vertical scroll bar.
+  ListView1->viewport()->installEventFilter(this);
   column->addWidget(ListView1);
   return bottom;
 }

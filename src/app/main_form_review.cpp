@@ -50,10 +50,11 @@ QString InfoLine(const TPicInfo& picture) {
 }  // namespace
 
 void TMainForm::ConnectReview() {
+  // A reset of the model gives the header its default widths again.
+  connect(listModel_, &QAbstractItemModel::modelReset, this, &TMainForm::SizeListColumns);
   connect(ListView1, &QTableView::clicked, this, [this] { ListView1Click(); });
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunReported([&] { ListView1ColumnClick(column); }); });
-  ListView1->installEventFilter(this);
   connect(SwapImagesButton, &QToolButton::clicked, this, [this] { RunReported([this] { SwapImagesButtonClick(); }); });
   connect(side1_.Image, &ClickableLabel::clicked, this, [this] { OpenPicture(1); });
   connect(side2_.Image, &ClickableLabel::clicked, this, [this] { OpenPicture(2); });
