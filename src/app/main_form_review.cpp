@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QToolButton>
 #include <QUrl>
@@ -56,11 +57,12 @@ void TMainForm::ConnectReview() {
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunReported([&] { ListView1ColumnClick(column); }); });
   connect(SwapImagesButton, &QToolButton::clicked, this, [this] { RunReported([this] { SwapImagesButtonClick(); }); });
-  connect(side1_.Image, &ClickableLabel::clicked, this, [this] { OpenPicture(1); });
-  connect(side2_.Image, &ClickableLabel::clicked, this, [this] { OpenPicture(2); });
+  connect(side1_.Image, &ClickableLabel::clicked, this, [this] { RunReported([this] { OpenPicture(1); }); });
+  connect(side2_.Image, &ClickableLabel::clicked, this, [this] { RunReported([this] { OpenPicture(2); }); });
   for (const ImageSide* side : {&side1_, &side2_}) {
     const int n = side == &side1_ ? 1 : 2;
-    connect(side->MoveButton, &QToolButton::clicked, this, [this, n] { RunReported([&] { MoveImageButtonClick(n); }); });
+    connect(side->MoveButton, &QToolButton::clicked, this,
+            [this, n] { RunReported([&] { MoveImageButtonClick(n); }); });
     connect(side->DeleteButton, &QToolButton::clicked, this,
             [this, n] { RunReported([&] { DeleteImageButtonClick(n); }); });
     connect(side->BrowseButton, &QToolButton::clicked, this,
@@ -99,8 +101,8 @@ void TMainForm::RefreshPreview() {
   ShowPreviewPicture(side2_, pair.PicIndex2);
   side1_.Label->setText(InfoLine(catalogue_.PicList.at(static_cast<std::size_t>(pair.PicIndex1))));
   side2_.Label->setText(InfoLine(catalogue_.PicList.at(static_cast<std::size_t>(pair.PicIndex2))));
-  PercentLabel->setText(QString::fromStdString(FormatGrouped(pair.Similarity, QLocale().groupSeparator().toStdString())) +
-                        "%");
+  const std::string similarity = FormatGrouped(pair.Similarity, QLocale().groupSeparator().toStdString());
+  PercentLabel->setText(QString::fromStdString(similarity) + "%");
 }
 
 void TMainForm::ShowPreviewPicture(const ImageSide& side, std::int32_t picture) {
@@ -133,10 +135,14 @@ void TMainForm::ListView1ColumnClick(int column) {
   const int selected = SelectedRow();
   sorting_ = true;
   BeginListUpdate();
-  SortPairsByColumn(catalogue_, column, SortReverse, [] { QCoreApplication::processEvents(); });
-  EndListUpdate(catalogue_.PairListCapacity);
-  if (selected >= 0) ListView1->selectRow(selected);
-  sorting_ = false;
+  {
+    const auto finish = qScopeGuard([&] {
+      EndListUpdate(catalogue_.PairListCapacity);
+      if (selected >= 0) ListView1->selectRow(selected);
+      sorting_ = false;
+    });
+    SortPairsByColumn(catalogue_, column, SortReverse, [] { QCoreApplication::processEvents(); });
+  }
   SortColumn = column;
   if (closeAfterSort_) close();
 }
@@ -177,7 +183,8 @@ void TMainForm::OpenPicture(int side) {
 // An action button lights the caption under it while the pointer is over it.
 void TMainForm::LightCaption(QObject* button, bool lit) {
   const QString name = button->objectName().replace(QStringLiteral("Button"), QStringLiteral("Label"));
-  if (auto* caption = findChild<QLabel*>(name)) StyleLabel(*caption, ActionCaptionPixels, lit ? Qt::white : CaptionGray);
+  if (auto* caption = findChild<QLabel*>(name))
+    StyleLabel(*caption, ActionCaptionPixels, lit ? QColor(Qt::white) : CaptionGray);
 }
 
 void TMainForm::ShowSamplePictures() {

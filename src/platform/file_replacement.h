@@ -11,7 +11,8 @@ namespace tessimar {
 
 // "Unable to write to <target>", with the system's reason as an errno value.
 struct FileWriteError : std::runtime_error {
-  FileWriteError(const std::string& target, int code) : std::runtime_error("Unable to write to " + target), Code(code) {}
+  FileWriteError(const std::string& target, int code)
+      : std::runtime_error("Unable to write to " + target), Code(code) {}
   int Code;
 };
 

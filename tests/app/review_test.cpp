@@ -80,7 +80,8 @@ class ReviewTest : public MainFormTest {
   std::vector<std::pair<std::string, std::string>> Names() const {
     std::vector<std::pair<std::string, std::string>> names;
     for (int row = 0; row < Rows(); ++row)
-      names.emplace_back(fs::path(Cell(row, 0).toStdString()).filename(), fs::path(Cell(row, 1).toStdString()).filename());
+      names.emplace_back(fs::path(Cell(row, 0).toStdString()).filename(),
+                         fs::path(Cell(row, 1).toStdString()).filename());
     return names;
   }
   QString Text(const char* label) const { return Find<QLabel>(label).text(); }
