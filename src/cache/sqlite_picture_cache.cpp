@@ -47,13 +47,16 @@ bool Unreadable(const SqliteError& error) {
   return error.Code() == SQLITE_NOTADB || error.Code() == SQLITE_CORRUPT;
 }
 
-// SQLite would open a FIFO or a device as well, and block or write into it.
-void RefuseOtherThanRegularFile(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0) {
-    if (!S_ISREG(status.st_mode)) throw CacheError(path + ": not a regular file");
-  } else if (errno != ENOENT) {
-    throw CacheError(path + ": " + std::strerror(errno));
+// SQLite would open a FIFO or a device as well, and block or write into it: the database
+// and the two files it keeps beside it must each be a regular file or missing.
+void RefuseOtherThanRegularFiles(const std::string& path) {
+  for (const std::string& file : {path, path + "-wal", path + "-shm"}) {
+    struct stat status {};
+    if (::stat(file.c_str(), &status) == 0) {
+      if (!S_ISREG(status.st_mode)) throw CacheError(file + ": not a regular file");
+    } else if (errno != ENOENT) {
+      throw CacheError(file + ": " + std::strerror(errno));
+    }
   }
 }
 
@@ -91,7 +94,7 @@ void Prepare(SqliteDatabase& db) {
 }  // namespace
 
 SqlitePictureCache::SqlitePictureCache(const std::string& path) : path_(path) {
-  RefuseOtherThanRegularFile(path);
+  RefuseOtherThanRegularFiles(path);
   try {
     db_ = std::make_unique<SqliteDatabase>(path, BusyMs);
     Prepare(*db_);

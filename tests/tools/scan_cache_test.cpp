@@ -221,6 +221,12 @@ TEST_F(ScanCacheTest, ACacheThatCannotBeUsedIsToldOnceAndTheScanRunsWithoutIt) {
          return o / "fifo";
        },
        false},
+      {"a FIFO beside it, where its log would go",
+       [](const auto& o) {
+         ::mkfifo((o / "beside.sqlite-wal").c_str(), 0600);
+         return o / "beside.sqlite";
+       },
+       false},
       {"a path under a regular file", [](const auto& o) { return o.Write("file", "x") + "/pictures.sqlite"; }, false},
       {"a path in a missing folder", [](const auto& o) { return o / "missing/pictures.sqlite"; }, false},
       {"another program's database",
