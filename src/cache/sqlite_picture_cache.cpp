@@ -61,11 +61,12 @@ void RefuseOtherThanRegularFiles(const std::string& path) {
 }
 
 // Keeps the bytes of a damaged file for whoever wants them, out of the new cache's way.
+// Says what became of it.
 std::string MoveAside(const std::string& path) {
   const std::string aside = path + ".unusable";
-  std::rename(path.c_str(), aside.c_str());
+  if (std::rename(path.c_str(), aside.c_str()) != 0) return std::string("not moved aside: ") + std::strerror(errno);
   for (const char* suffix : {"-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
-  return aside;
+  return "moved to " + aside + ", a new cache follows";
 }
 
 // Makes an empty file or an earlier version's cache into this version's; refuses any
@@ -107,7 +108,7 @@ SqlitePictureCache::SqlitePictureCache(const std::string& path) : path_(path) {
     store_.reset();
     db_.reset();
     if (!Unreadable(error)) throw CacheError(path + ": " + error.what());
-    throw CacheError(path + ": " + error.what() + "; moved to " + MoveAside(path) + ", a new cache follows");
+    throw CacheError(path + ": " + error.what() + "; " + MoveAside(path));
   }
 }
 
