@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "analysis/file_probe.h"
 #include "analysis/match_texts.h"

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "analysis/signature/signature_arrays.h"
