@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "analysis/file_probe.h"
 #include "analysis/match_texts.h"
 #include "analysis/pair_compare.h"
 #include "analysis/picture_loader.h"
 #include "analysis/picture_signature.h"
+#include "analysis/signature/select_signature.h"
 
 namespace tessimar {
 namespace {
@@ -18,8 +20,8 @@ constexpr std::int32_t MinimumSide = 5;
 }  // namespace
 
 MatchingPass::MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host,
-                           const std::atomic<bool>& scanStopped)
-    : catalogue_(catalogue), settings_(settings), host_(host), scanStopped_(scanStopped) {}
+                           const std::atomic<bool>& scanStopped, PictureCache* cache)
+    : catalogue_(catalogue), settings_(settings), host_(host), scanStopped_(scanStopped), cache_(cache) {}
 
 void MatchingPass::MatchPictures() {
   bitmap_ = std::make_unique<WorkingBitmap>();
@@ -37,24 +39,55 @@ void MatchingPass::MatchPictures() {
 
 // Records picture k's size, probe and signature; false when it is passed over.
 bool MatchingPass::Analyse(std::int32_t k) {
+  const CachedAnalysis analysis = AnalysisOf(catalogue_.FullPath(k));
+  if (!analysis.Analysed) return false;
+  TPicInfo& picture = catalogue_.PicList[static_cast<std::size_t>(k)];
+  picture.Height = analysis.Height;
+  picture.Width = analysis.Width;
+  picture.PreBuffer = analysis.PreBuffer;
+  picture.WaveletCoefsPos = analysis.WaveletCoefsPos;
+  picture.WaveletCoefsNeg = analysis.WaveletCoefsNeg;
+  picture.CCVStage = TCCVStage::Full;
+  return true;
+}
+
+// The analysis of the file at path: the cached one while the file is unchanged, which
+// also leaves its truncated coefficients in coefficients_, else a fresh one, remembered.
+CachedAnalysis MatchingPass::AnalysisOf(const std::string& path) {
+  const AnalysisKey key = AnalysisKey::Of(settings_);
+  const std::optional<FileStamp> stamp = cache_ != nullptr ? StampOf(path) : std::nullopt;
+  if (stamp) {
+    if (auto cached = cache_->Find(path, *stamp, key)) {
+      if (cached->Analysed && !settings_.SearchOnlyIdentical)
+        SignatureCoefficients(cached->WaveletCoefsPos, cached->WaveletCoefsNeg, *coefficients_);
+      return *cached;
+    }
+  }
+  const CachedAnalysis fresh = Decode(path);
+  if (stamp) cache_->Store(path, *stamp, key, fresh);
+  return fresh;
+}
+
+// Loads and analyses the file at path.
+CachedAnalysis MatchingPass::Decode(const std::string& path) {
+  CachedAnalysis analysis;
   PictureSize size;
   try {
-    size = LoadPicture(catalogue_.FullPath(k), *bitmap_, settings_);
+    size = LoadPicture(path, *bitmap_, settings_);
   } catch (const std::exception&) {
-    return false;  // a picture that cannot be loaded is passed over without a word
+    return analysis;  // a picture that cannot be loaded is passed over without a word
   }
   if (size.Height < std::max(settings_.MinPicHeight, MinimumSide) ||
       size.Width < std::max(settings_.MinPicWidth, MinimumSide))
-    return false;
+    return analysis;
 
-  TPicInfo& picture = catalogue_.PicList[static_cast<std::size_t>(k)];
-  picture.Height = size.Height;
-  picture.Width = size.Width;
-  ReadPreBuffer(catalogue_.FullPath(k), picture.PreBuffer);
+  analysis.Analysed = true;
+  analysis.Height = size.Height;
+  analysis.Width = size.Width;
+  ReadPreBuffer(path, analysis.PreBuffer);
   if (!settings_.SearchOnlyIdentical)
-    PictureSignature(*bitmap_, *coefficients_, picture.WaveletCoefsPos, picture.WaveletCoefsNeg);
-  picture.CCVStage = TCCVStage::Full;
-  return true;
+    PictureSignature(*bitmap_, *coefficients_, analysis.WaveletCoefsPos, analysis.WaveletCoefsNeg);
+  return analysis;
 }
 
 void MatchingPass::CompareWithEarlier(std::int32_t k) {

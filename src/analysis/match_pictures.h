@@ -4,9 +4,11 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "analysis/signature/signature_arrays.h"
 #include "analysis/working_bitmap.h"
+#include "cache/picture_cache.h"
 #include "catalogue/catalogue.h"
 #include "platform/scan_host.h"
 #include "settings/settings.h"
@@ -15,7 +17,10 @@ namespace tessimar {
 
 class MatchingPass {
  public:
-  MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host, const std::atomic<bool>& scanStopped);
+  // cache: where analyses of unchanged files are taken from and new ones remembered;
+  // nullptr analyses every file.
+  MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host, const std::atomic<bool>& scanStopped,
+               PictureCache* cache = nullptr);
 
   // Expects the catalogue trimmed and the pair list allocated; stops at the next picture
   // once scanStopped is set, keeping the pairs found so far.
@@ -23,6 +28,8 @@ class MatchingPass {
 
  private:
   bool Analyse(std::int32_t k);
+  CachedAnalysis AnalysisOf(const std::string& path);
+  CachedAnalysis Decode(const std::string& path);
   void CompareWithEarlier(std::int32_t k);
   void ShowProgress(std::int32_t done);
 
@@ -30,6 +37,7 @@ class MatchingPass {
   const TSettings& settings_;
   ScanHost& host_;
   const std::atomic<bool>& scanStopped_;
+  PictureCache* cache_;
   // One of each for the whole pass, not per picture.
   std::unique_ptr<WorkingBitmap> bitmap_;
   std::unique_ptr<CoefficientArray> coefficients_;

@@ -17,6 +17,8 @@
 #include "app/settings_form.h"
 #include "app/tessimar_application.h"
 #include "app/window_scan_host.h"
+#include "cache/cache_location.h"
+#include "cache/sqlite_picture_cache.h"
 #include "platform/trash_folders.h"
 #include "scan/scan_run.h"
 #include "settings/data_folder.h"
@@ -32,6 +34,16 @@ constexpr QSize MinimumSize(785, 615);
 constexpr int TopPanelHeight = 157;
 constexpr int BottomPanelHeight = 204;
 constexpr int SplitterHeight = 12;
+
+// The window scans without the cache when it cannot be had, and says nothing of it: the
+// cache only saves time.
+std::unique_ptr<PictureCache> OpenCache() {
+  try {
+    return std::make_unique<SqlitePictureCache>(CacheFile());
+  } catch (const CacheError&) {
+    return nullptr;
+  }
+}
 
 }  // namespace
 
@@ -67,6 +79,7 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
 
 TMainForm::~TMainForm() = default;
 
+
 void TMainForm::FormCreate() {
   TrashFolders trash = TrashFolders::OfThisSystem();
   setAcceptDrops(true);
@@ -74,7 +87,8 @@ void TMainForm::FormCreate() {
   host_ = std::make_unique<WindowScanHost>(
       *this, ScanLabels{FilesCountLabel, CurrentDuplicatesFoundLabel, ScannedCountLabel, DuplicatesFoundLabel},
       *ScanSubfoldersCheckBox);
-  scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator);
+  cache_ = OpenCache();
+  scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator, cache_.get());
   ShowPlaceholder(StartupHint);
   ShowSamplePictures();
   DataFolder = tessimar::DataFolder();

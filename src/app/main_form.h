@@ -30,6 +30,7 @@ namespace tessimar {
 
 class ClickableLabel;
 class PairListModel;
+class PictureCache;
 class PreviewImage;
 class ScanRun;
 class TAboutForm;
@@ -175,6 +176,7 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   std::uint32_t ScanStartTicks = 0;
   std::unique_ptr<WindowScanHost> host_;
+  std::unique_ptr<PictureCache> cache_;  // nullptr when the cache cannot be had
   std::unique_ptr<ScanRun> scan_;
 
   QAction* StartSearch1 = nullptr;

@@ -1,5 +1,7 @@
 #include "scan/scan_run.h"
 
+#include <unordered_set>
+
 #include "analysis/match_pictures.h"
 #include "platform/number_format.h"
 #include "platform/path_text.h"
@@ -9,14 +11,24 @@
 #include "settings/picture_types.h"
 
 namespace tessimar {
+namespace {
+
+std::vector<std::string> EachWithTrailingSlash(const std::vector<std::string>& listed) {
+  std::vector<std::string> folders;
+  for (const std::string& folder : listed) folders.push_back(WithTrailingSlash(folder));
+  return folders;
+}
+
+}  // namespace
 
 ScanRun::ScanRun(Catalogue& catalogue, const TSettings& settings, ScanHost& host, TrashFolders trash,
-                 std::string groupSeparator)
+                 std::string groupSeparator, PictureCache* cache)
     : catalogue_(catalogue),
       settings_(settings),
       host_(host),
       trash_(std::move(trash)),
-      groupSeparator_(std::move(groupSeparator)) {}
+      groupSeparator_(std::move(groupSeparator)),
+      cache_(cache) {}
 
 bool ScanRun::CheckPreconditions(const std::vector<std::string>& folders, bool folderListEmpty) {
   if (folders.empty() || folderListEmpty) {
@@ -32,7 +44,10 @@ bool ScanRun::CheckPreconditions(const std::vector<std::string>& folders, bool f
 
 void ScanRun::Run(const std::vector<std::string>& folders) {
   Walk(folders);
-  if (!ScanStopped) Match();
+  if (!ScanStopped) {
+    PruneCache(folders);
+    Match();
+  }
   SetSummary();
 }
 
@@ -46,19 +61,31 @@ void ScanRun::Walk(const std::vector<std::string>& folders) {
 
 void ScanRun::Match() {
   catalogue_.AllocatePairs();
-  MatchingPass pass(catalogue_, settings_, host_, ScanStopped);
+  MatchingPass pass(catalogue_, settings_, host_, ScanStopped, cache_);
   try {
     pass.MatchPictures();
   } catch (...) {
     catalogue_.TrimPairs();  // the window shows exactly the pairs the list holds
+    if (cache_ != nullptr) cache_->Flush();
     throw;
   }
   catalogue_.TrimPairs();
+  if (cache_ != nullptr) cache_->Flush();
+}
+
+// Forgets the cached files of the walked folders that the walk did not catalogue: gone,
+// renamed, or no longer of a searched type.
+void ScanRun::PruneCache(const std::vector<std::string>& listed) {
+  if (cache_ == nullptr) return;
+  std::unordered_set<std::string> catalogued;
+  for (std::int32_t i = 0; i <= catalogue_.LastPicIndex; ++i) catalogued.insert(catalogue_.FullPath(i));
+  const std::vector<std::string> folders = EachWithTrailingSlash(listed);
+  for (std::size_t j = 0; j < folders.size(); ++j)
+    if (!IsCoveredFolder(folders, j)) cache_->Prune(folders[j], host_.ScanSubfolders(), catalogued);
 }
 
 void ScanRun::WalkFolders(const std::vector<std::string>& listed) {
-  std::vector<std::string> folders;
-  for (const std::string& folder : listed) folders.push_back(WithTrailingSlash(folder));
+  const std::vector<std::string> folders = EachWithTrailingSlash(listed);
   FolderWalk walk(catalogue_, settings_, host_, trash_, ScanStopped);
   for (std::size_t j = 0; j < folders.size(); ++j) {
     if (!IsCoveredFolder(folders, j)) walk.ScanFolder(folders[j]);

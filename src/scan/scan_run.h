@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cache/picture_cache.h"
 #include "catalogue/catalogue.h"
 #include "platform/trash_folders.h"
 #include "platform/scan_host.h"
@@ -15,9 +16,11 @@ namespace tessimar {
 
 class ScanRun {
  public:
-  // groupSeparator: the digit-group separator of the summary counts.
+  // groupSeparator: the digit-group separator of the summary counts. cache: where the
+  // analyses of unchanged files come from, kept free of files the walk no longer finds;
+  // nullptr analyses every file.
   ScanRun(Catalogue& catalogue, const TSettings& settings, ScanHost& host, TrashFolders trash,
-          std::string groupSeparator);
+          std::string groupSeparator, PictureCache* cache = nullptr);
 
   // True while no scan runs or once a stop was requested. A host sets it from its pump.
   std::atomic<bool> ScanStopped{true};
@@ -36,6 +39,7 @@ class ScanRun {
 
  private:
   void WalkFolders(const std::vector<std::string>& folders);
+  void PruneCache(const std::vector<std::string>& folders);
   void Match();
   void SetSummary();
 
@@ -44,6 +48,7 @@ class ScanRun {
   ScanHost& host_;
   TrashFolders trash_;
   std::string groupSeparator_;
+  PictureCache* cache_;
 };
 
 }  // namespace tessimar

@@ -18,8 +18,9 @@ std::string ConfigHome(const char* configHome, const std::string& home) {
   return WithTrailingSlash(home) + ".config/";
 }
 
-// Makes each missing folder of path in turn; folders that exist keep their mode.
-void MakeFolders(const std::string& path) {
+}  // namespace
+
+void MakePrivateFolders(const std::string& path) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
     ::mkdir(path.substr(0, slash).c_str(), PrivateFolderMode);
 }
@@ -32,11 +33,9 @@ std::string HomeFolder() {
   return "/";
 }
 
-}  // namespace
-
 std::string DataFolderFrom(const char* configHome, const std::string& home) {
   const std::string folder = ConfigHome(configHome, home) + "Tessimar/";
-  MakeFolders(folder);
+  MakePrivateFolders(folder);
   return folder;
 }
 

@@ -15,4 +15,11 @@ std::string DataFolderFrom(const char* configHome, const std::string& home);
 // DataFolderFrom for this process's environment: $HOME, or the account's home folder.
 std::string DataFolder();
 
+// $HOME, or the account's home folder, or "/".
+std::string HomeFolder();
+
+// Makes each missing folder of path (up to its last '/') with mode 0700; folders that
+// exist keep their mode.
+void MakePrivateFolders(const std::string& path);
+
 }  // namespace tessimar

@@ -7,7 +7,9 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "analysis/match_texts.h"
 #include "app/main_form_texts.h"
@@ -149,6 +151,43 @@ TEST_F(ScanTest, AScanIsBusyUntilItEndsWithItsPairSelected) {
   EXPECT_TRUE(Find<QWidget>("DirectoriesListBox").isEnabled());
   EXPECT_TRUE(Find<QAction>("Settings1").isEnabled());
   EXPECT_EQ(Find<QWidget>("SearchPanel").height(), 0);
+}
+
+TEST_F(ScanTest, TheWindowUsesTheUsersCacheAndScansSilentlyWithoutAnUnusableOne) {
+  const char* saved = std::getenv("XDG_CACHE_HOME");
+  const std::string savedCacheHome = saved != nullptr ? saved : "";
+  const std::string photos = PictureFolder(temp, "photos");
+  struct Row {
+    const char* what;
+    std::function<void(const std::string& file)> spoil;
+    bool usable;
+  };
+  const Row rows[] = {
+      {"no cache yet", [](const std::string&) {}, true},
+      {"a folder in its place", [](const std::string& file) { std::filesystem::create_directories(file); }, false},
+      {"a text file in its place", [](const std::string& file) { std::ofstream(file) << "notes\n"; }, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string cacheHome = temp / (std::string("cache ") + row.what);
+    const std::string file = cacheHome + "/Tessimar/pictures.sqlite";
+    std::filesystem::create_directories(cacheHome + "/Tessimar");
+    row.spoil(file);
+    ::setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
+    Start();
+    Drop({QString::fromStdString(photos)});
+    for (int scan = 0; scan < 2; ++scan) {
+      SCOPED_TRACE(scan);
+      boxes.Boxes.clear();
+      PressStart();
+      ASSERT_EQ(boxes.Boxes.size(), 1u);  // the scan's end, and nothing about the cache
+      EXPECT_EQ(boxes.Boxes[0].kind, Kind::Information);
+      EXPECT_EQ(Rows(), 1);
+    }
+    window.reset();  // the cache is written whole once the window is gone
+    EXPECT_EQ(std::filesystem::is_regular_file(file) && std::filesystem::file_size(file) > 0, row.usable);
+  }
+  ::setenv("XDG_CACHE_HOME", savedCacheHome.c_str(), 1);
 }
 
 TEST_F(ScanTest, AStopEndsTheScanAndKeepsThePairsFoundSoFar) {

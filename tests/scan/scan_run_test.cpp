@@ -1,5 +1,9 @@
 #include "scan/scan_run.h"
 
+#include <algorithm>
+#include <functional>
+#include <unordered_set>
+
 #include "scan/listed_folders.h"
 #include "scan/scan_texts.h"
 #include "walk_fixture.h"
@@ -34,13 +38,41 @@ class ScanRunTest : public WalkFixture {
   ScanRun& Run(const std::vector<std::string>& relativeFolders, const std::string& separator = ",") {
     std::vector<std::string> folders;
     for (const auto& folder : relativeFolders) folders.push_back(temp / folder);
-    run = std::make_unique<ScanRun>(catalogue, settings, host, trash, separator);
+    run = std::make_unique<ScanRun>(catalogue, settings, host, trash, separator, cache);
     if (run->CheckPreconditions(folders, false)) run->Run(folders);
     return *run;
   }
   std::string Last(Caption caption) { return host.Captions[caption].empty() ? "" : host.Captions[caption].back(); }
 
   std::unique_ptr<ScanRun> run;
+  PictureCache* cache = nullptr;
+};
+
+// Records what the scan asks of it and finds nothing.
+class RecordingCache : public PictureCache {
+ public:
+  std::optional<CachedAnalysis> Find(const std::string&, const FileStamp&, const AnalysisKey&) override {
+    return std::nullopt;
+  }
+  void Store(const std::string& path, const FileStamp&, const AnalysisKey&, const CachedAnalysis&) override {
+    Stored.push_back(path);
+  }
+  void Prune(const std::string& folder, bool subfolders, const std::unordered_set<std::string>& kept) override {
+    std::vector<std::string> names(kept.begin(), kept.end());
+    std::sort(names.begin(), names.end());
+    Pruned.push_back({folder, subfolders, names});
+  }
+  void Flush() override { ++Flushes; }
+
+  struct Pruning {
+    std::string Folder;
+    bool Subfolders;
+    std::vector<std::string> Kept;
+    friend bool operator==(const Pruning&, const Pruning&) = default;
+  };
+  std::vector<std::string> Stored;
+  std::vector<Pruning> Pruned;
+  int Flushes = 0;
 };
 
 TEST_F(ScanRunTest, RefusesWithoutFoldersOrTypes) {
@@ -119,6 +151,42 @@ TEST_F(ScanRunTest, AStopDuringTheWalkKeepsTheCatalogueAndLeavesNoPairs) {
   EXPECT_EQ(catalogue.PairListCapacity, 0);
   EXPECT_EQ(host.Pumps, 2);  // the folder two was never visited
   EXPECT_EQ(Last(Caption::DuplicatesFound), std::string(DuplicatesFoundPrefix) + "0");
+}
+
+TEST_F(ScanRunTest, TheCacheForgetsOnlyWhatAWholeWalkOfItsFoldersDidNotFind) {
+  temp.Write("one/a.jpg", "1");
+  temp.Write("one/sub/b.jpg", "1");
+  temp.Write("two/c.jpg", "1");
+  struct Case {
+    const char* name;
+    bool subfolders;
+    int stopAtPump;  // 0: no stop
+    std::vector<std::string> pruned;
+  };
+  const std::vector<Case> cases = {
+      {"a whole walk", true, 0, {"one/", "two/"}},
+      {"without subfolders", false, 0, {"one/", "two/"}},
+      {"a walk stopped", true, 2, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingCache recording;
+    cache = &recording;
+    host.Subfolders = c.subfolders;
+    host.Pumps = 0;
+    host.AtPump(2, c.stopAtPump == 2 ? std::function<void()>([this] { run->ScanStopped = true; }) : [] {});
+    Run({"one/", "one/sub/", "two/"});
+
+    std::vector<RecordingCache::Pruning> expected;
+    std::vector<std::string> catalogued;
+    for (std::int32_t i = 0; i <= catalogue.LastPicIndex; ++i) catalogued.push_back(catalogue.FullPath(i));
+    std::sort(catalogued.begin(), catalogued.end());
+    for (const std::string& folder : c.pruned) expected.push_back({temp / folder, c.subfolders, catalogued});
+    EXPECT_EQ(recording.Pruned, expected);
+    // Pictures that fail to load are remembered as such, and every remembered one is written.
+    EXPECT_EQ(recording.Stored.size(), c.stopAtPump == 0 ? catalogue.PicList.size() : 0u);
+    EXPECT_EQ(recording.Flushes, c.stopAtPump == 0 ? 1 : 0);
+  }
 }
 
 }  // namespace

@@ -29,9 +29,17 @@ TEST(ScanOptionsTest, SettingsFileThenTypesOnTop) {
   EXPECT_TRUE(overridden.Stored.Settings.SearchGIF);
 }
 
+TEST(ScanOptionsTest, CacheFileOrNoCache) {
+  EXPECT_EQ(ParseScanOptions({"a"}).CacheFile, "");
+  EXPECT_FALSE(ParseScanOptions({"a"}).NoCache);
+  EXPECT_EQ(ParseScanOptions({"--cache", "c.sqlite", "a"}).CacheFile, "c.sqlite");
+  EXPECT_TRUE(ParseScanOptions({"--no-cache", "a"}).NoCache);
+}
+
 TEST(ScanOptionsTest, BadCommandLines) {
   const std::vector<std::vector<std::string>> cases = {
       {"--bogus"}, {"--types"}, {"--types", "jpg,webp"}, {"--settings", "/no/such.ini"}, {"-x", "a"},
+      {"--cache"}, {"--cache", "", "a"},
   };
   for (const auto& arguments : cases) {
     SCOPED_TRACE(arguments[0]);

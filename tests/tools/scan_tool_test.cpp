@@ -10,39 +10,15 @@
 #include <sstream>
 
 #include "picture_fixtures.h"
+#include "run_tool.h"
 #include "temp_folder.h"
 
 namespace tessimar {
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-Result RunTool(const std::vector<std::string>& arguments, const testing::TempFolder& temp) {
-  std::string command = TESSIMAR_SCAN_BINARY;
-  for (const auto& argument : arguments) command += " " + Quote(argument);
-  command += " 2>" + Quote(temp / "stderr.txt") + " </dev/null";
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(temp / "stderr.txt");
-  std::stringstream text;
-  text << err.rdbuf();
-  result.err = text.str();
-  return result;
-}
+using testing::Quote;
+using testing::RunTool;
+using Result = testing::ToolResult;
 
 TEST(ScanToolTest, ListsTheCatalogueInOrder) {
   testing::TempFolder out;
@@ -149,7 +125,8 @@ TEST(ScanToolTest, AFailureToWriteStandardOutputIsAnError) {
   for (const std::string& arguments : {std::string("--help"), out.Path(), "--list " + Quote(out / "photos")}) {
     SCOPED_TRACE(arguments);
     const std::string command =
-        std::string(TESSIMAR_SCAN_BINARY) + " " + arguments + " >/dev/full 2>" + Quote(out / "stderr.txt");
+        "XDG_CACHE_HOME=" + Quote(out / "xdg-cache") + " " + TESSIMAR_SCAN_BINARY + " " + arguments +
+        " >/dev/full 2>" + Quote(out / "stderr.txt");
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     std::ifstream err(out / "stderr.txt");

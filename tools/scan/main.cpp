@@ -8,6 +8,8 @@
 
 #include "analysis/picture_loader.h"
 #include "analysis/picture_signature.h"
+#include "cache/cache_location.h"
+#include "cache/sqlite_picture_cache.h"
 #include "catalogue/catalogue.h"
 #include "console_host.h"
 #include "platform/file_identity.h"
@@ -67,12 +69,29 @@ bool WriteOutput(std::optional<FileReplacement>& file, const std::string& text) 
   }
 }
 
+// The picture cache a full scan uses, or nothing, told once on standard error, when it
+// cannot be had: the scan then analyses every picture.
+std::unique_ptr<SqlitePictureCache> OpenCache(const ScanOptions& options) {
+  if (options.NoCache || options.List) return nullptr;
+  try {
+    return std::make_unique<SqlitePictureCache>(options.CacheFile.empty() ? CacheFile() : options.CacheFile);
+  } catch (const CacheError& error) {
+    std::cerr << "tessimar-scan: cache not used: " << error.what() << '\n';
+    return nullptr;
+  }
+}
+
+std::string CacheSummary(const SqlitePictureCache* cache) {
+  return cache != nullptr ? ", " + std::to_string(cache->Hits()) + " from the cache" : std::string();
+}
+
 int Scan(const ScanOptions& options) {
   const auto folders = ListedFolders(options.Folders);
   Catalogue catalogue;
   ConsoleHost host(options.Stored.ScanSubfolders);
-  ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",");
-  if (!run.CheckPreconditions(folders, false)) return ExitUsage;
+  // What stops a scan from starting is told before the cache is opened.
+  if (!ScanRun(catalogue, options.Stored.Settings, host, TrashFolders(), ",").CheckPreconditions(folders, false))
+    return ExitUsage;
   // An output that cannot be written is told before the scan, not after it.
   std::optional<FileReplacement> output;
   try {
@@ -81,6 +100,8 @@ int Scan(const ScanOptions& options) {
     std::cerr << "tessimar-scan: " << error.what() << '\n';
     return ExitUsage;
   }
+  const std::unique_ptr<SqlitePictureCache> cache = OpenCache(options);
+  ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",", cache.get());
 
   InterruptTarget = &run.ScanStopped;
   std::signal(SIGINT, OnInterrupt);
@@ -99,8 +120,8 @@ int Scan(const ScanOptions& options) {
   }
   const bool written = WriteOutput(output, text.str());
   const bool stopped = run.ScanStopped;
-  std::fprintf(stderr, "tessimar-scan: %d files scanned, %d pairs, %.2f s%s\n", catalogue.LastPicIndex + 1,
-               catalogue.PairCount(), seconds.count(), stopped ? ", stopped" : "");
+  std::fprintf(stderr, "tessimar-scan: %d files scanned, %d pairs, %.2f s%s%s\n", catalogue.LastPicIndex + 1,
+               catalogue.PairCount(), seconds.count(), CacheSummary(cache.get()).c_str(), stopped ? ", stopped" : "");
   if (!written) return ExitFailure;
   return stopped ? ExitInterrupted : 0;
 }

@@ -58,6 +58,9 @@ std::string ScanUsage() {
     "  --types LIST         picture types to catalogue, from " + TypeNameList() + "\n"
     "  --no-subfolders      walk the listed folders only, not the folders below them\n"
     "  --settings FILE      take types, sizes and switches from a settings file\n"
+    "  --cache FILE         remember analysed pictures in FILE instead of\n"
+    "                       $XDG_CACHE_HOME/Tessimar/pictures.sqlite (~/.cache/Tessimar/...)\n"
+    "  --no-cache           analyse every picture, neither reading nor writing a cache\n"
     "  --signature          print the size and signature of each picture FILE\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
@@ -101,6 +104,11 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
       noSubfolders = true;
     } else if (argument == "--settings") {
       options.Stored = ReadSettingsFile(value());
+    } else if (argument == "--cache") {
+      options.CacheFile = value();
+      if (options.CacheFile.empty()) throw UsageError("option '--cache' needs a file name");
+    } else if (argument == "--no-cache") {
+      options.NoCache = true;
     } else if (argument == "--help") {
       options.Help = true;
     } else if (argument == "--version") {

@@ -13,6 +13,8 @@ struct ScanOptions {
   StoredSettings Stored;  // types, sizes and switches
   std::vector<std::string> Folders;  // or, with Signature, the picture files
   std::string Output;                 // the CSV file; empty for standard output
+  std::string CacheFile;              // the picture cache; empty for the user's own
+  bool NoCache = false;
   bool List = false;
   bool Signature = false;
   bool Help = false;

@@ -1,5 +1,7 @@
 #include "analysis/signature/select_signature.h"
 
+#include <utility>
+
 namespace tessimar {
 
 void SelectSignature(const CoefficientArray& a, TWaveletCoefs& pos, TWaveletCoefs& neg) {
@@ -17,6 +19,13 @@ void SelectSignature(const CoefficientArray& a, TWaveletCoefs& pos, TWaveletCoef
       }
     }
   }
+}
+
+void SignatureCoefficients(const TWaveletCoefs& pos, const TWaveletCoefs& neg, CoefficientArray& a) {
+  a.fill(0.0);
+  for (const auto& [positions, sign] : {std::pair{&pos, 1.0}, {&neg, -1.0}})
+    for (const TWaveletPoint& p : *positions)
+      if (p != TWaveletPoint{}) a[ElementIndex(p.X, p.Y)] = sign;  // (0, 0) marks an unused entry
 }
 
 }  // namespace tessimar

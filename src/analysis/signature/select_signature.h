@@ -10,4 +10,8 @@ namespace tessimar {
 // each in row-major order and filled up with (0, 0); each list takes at most 250 positions.
 void SelectSignature(const CoefficientArray& a, TWaveletCoefs& pos, TWaveletCoefs& neg);
 
+// The truncated coefficient array whose kept positions pos and neg list: +1.0 and -1.0 there,
+// 0.0 elsewhere. The inverse of SelectSignature, as a signature lists every kept position.
+void SignatureCoefficients(const TWaveletCoefs& pos, const TWaveletCoefs& neg, CoefficientArray& a);
+
 }  // namespace tessimar

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
 #include <vector>
+
+#include "analysis/picture_signature.h"
 
 #include "test_bitmaps.h"
 
@@ -45,6 +51,59 @@ TEST(SelectSignature, TakesNoMoreThan250PositionsOfOneSign) {
     EXPECT_EQ(neg[i], (TWaveletPoint{i / NumberOfPixels, i % NumberOfPixels})) << "entry " << i;
     EXPECT_EQ(pos[i], (TWaveletPoint{64 + i / NumberOfPixels, i % NumberOfPixels})) << "entry " << i;
   }
+}
+
+// Working bitmaps of many kinds: noise, smooth waves, flat blocks whose equal
+// coefficients tie at the threshold, and a single colour that keeps nothing.
+WorkingBitmap GeneratedPicture(std::mt19937& random, int kind) {
+  std::uniform_int_distribution<int> level(0, 255);
+  const int a = level(random), b = level(random), block = 1 << (1 + level(random) % 6);
+  WorkingBitmap bitmap;
+  for (int y = 0; y < WorkingBitmap::Side; ++y) {
+    for (int x = 0; x < WorkingBitmap::Side; ++x) {
+      for (int channel = 0; channel < 3; ++channel) {
+        int value = 0;
+        switch (kind) {
+          case 0: value = level(random); break;
+          case 1: value = static_cast<int>(127 + 120 * std::sin((x * a + y * b) / 900.0 + channel)) + level(random) % 9; break;
+          case 2: value = ((x / block + y / block) % 2) != 0 ? a : b; break;
+          default: value = a; break;
+        }
+        bitmap.Row(y)[x * 3 + channel] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+      }
+    }
+  }
+  return bitmap;
+}
+
+TEST(SignatureCoefficients, RebuildsTheTruncatedArrayOfEveryComputedSignature) {
+  std::mt19937 random(20261210);
+  constexpr int Kinds = 4;
+  for (int i = 0; i < 400; ++i) {
+    SCOPED_TRACE("picture " + std::to_string(i) + ", kind " + std::to_string(i % Kinds));
+    WorkingBitmap bitmap = GeneratedPicture(random, i % Kinds);
+    auto computed = std::make_unique<CoefficientArray>();
+    TWaveletCoefs pos, neg;
+    PictureSignature(bitmap, *computed, pos, neg);
+
+    auto rebuilt = std::make_unique<CoefficientArray>();
+    rebuilt->fill(5.0);  // left over from an earlier picture
+    SignatureCoefficients(pos, neg, *rebuilt);
+
+    ASSERT_TRUE(*rebuilt == *computed);
+  }
+}
+
+TEST(SignatureCoefficients, SetsTheListedPositionsOnly) {
+  CoefficientArray a;
+  a.fill(1.0);
+  SignatureCoefficients(Padded({{0, 3}, {127, 127}}), Padded({{2, 0}}), a);
+  EXPECT_EQ(std::count(a.begin(), a.end(), 1.0), 2);
+  EXPECT_EQ(std::count(a.begin(), a.end(), -1.0), 1);
+  EXPECT_EQ(a[ElementIndex(0, 3)], 1.0);
+  EXPECT_EQ(a[ElementIndex(127, 127)], 1.0);
+  EXPECT_EQ(a[ElementIndex(2, 0)], -1.0);
+  EXPECT_EQ(a[0], 0.0);
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+// One picture's analysis as a later scan can take it instead of decoding the file again.
+#pragma once
+
+#include <cstdint>
+
+#include "catalogue/pic_info.h"
+#include "settings/settings.h"
+
+namespace tessimar {
+
+// Raise whenever decoding or the signature could give other results: a cache written
+// under another version is emptied, not read.
+inline constexpr std::int32_t AnalysisVersion = 1;
+
+// The settings that shape an analysis: the minimum sizes choose the JPEG decoding scale
+// and which pictures are too small; SearchOnlyIdentical decides whether a signature is made.
+struct AnalysisKey {
+  std::int32_t MinPicWidth = 0;
+  std::int32_t MinPicHeight = 0;
+  bool SearchOnlyIdentical = false;
+
+  static AnalysisKey Of(const TSettings& settings) {
+    return {settings.MinPicWidth, settings.MinPicHeight, settings.SearchOnlyIdentical};
+  }
+  friend bool operator==(const AnalysisKey&, const AnalysisKey&) = default;
+};
+
+struct CachedAnalysis {
+  bool Analysed = false;  // false: it failed to load or was too small, and is passed over
+  std::int32_t Height = 0;
+  std::int32_t Width = 0;
+  TPreBuffer PreBuffer{};
+  TWaveletCoefs WaveletCoefsPos{};  // all (0, 0) when no signature was made
+  TWaveletCoefs WaveletCoefsNeg{};
+  friend bool operator==(const CachedAnalysis&, const CachedAnalysis&) = default;
+};
+
+}  // namespace tessimar

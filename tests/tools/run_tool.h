@@ -1,0 +1,28 @@
+// Runs the built tessimar-scan as a user would, with a cache folder of the test's own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+
+namespace tessimar::testing {
+
+struct ToolResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& text);
+
+// Runs tessimar-scan with arguments, standard error caught in temp, and
+// $XDG_CACHE_HOME at temp/xdg-cache.
+ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp);
+
+// The shell command RunTool runs, standard error going to errFile.
+std::string ToolCommand(const std::vector<std::string>& arguments, const TempFolder& temp, const std::string& errFile);
+
+std::string ReadFile(const std::string& path);
+
+}  // namespace tessimar::testing
