@@ -79,7 +79,6 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
 
 TMainForm::~TMainForm() = default;
 
-
 void TMainForm::FormCreate() {
   TrashFolders trash = TrashFolders::OfThisSystem();
   setAcceptDrops(true);
