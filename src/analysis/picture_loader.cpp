@@ -18,6 +18,7 @@
 #include "analysis/png_decoder.h"
 #include "analysis/raw_decoder.h"
 #include "analysis/tiff_decoder.h"
+#include "platform/path_text.h"
 #include "platform/text_compare.h"
 #include "settings/picture_types.h"
 
@@ -88,14 +89,6 @@ constexpr const DecoderRow* DecoderOfType(std::string_view name) {
 
 static_assert(std::ranges::all_of(PictureTypes, [](const PictureType& type) { return DecoderOfType(type.Name); }),
               "every picture type needs a decoder");
-
-// The text from the last dot of the name, ASCII letters upper-cased; empty without a dot.
-std::string UpperExtension(const std::string& fileName) {
-  const std::size_t slash = fileName.rfind('/');
-  const std::size_t dot = fileName.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  return UpperAscii(std::string_view(fileName).substr(dot));
-}
 
 const DecoderRow& DecoderFor(const std::string& fileName) {
   const std::string extension = UpperExtension(fileName);

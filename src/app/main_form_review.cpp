@@ -19,8 +19,8 @@
 #include "app/tessimar_application.h"
 #include "app/web_pages.h"
 #include "platform/number_format.h"
+#include "platform/path_text.h"
 #include "platform/size_text.h"
-#include "platform/text_compare.h"
 #include "review/sort_procedures.h"
 
 namespace tessimar {
@@ -38,10 +38,7 @@ QImage ToImage(const RgbPicture& picture) {
 }
 
 // The type as the name gives it, whatever the content: "JPG" for a.jpg, "Jpeg" never.
-QString TypeOf(const std::string& fileName) {
-  const auto dot = fileName.rfind('.');
-  return QString::fromStdString(UpperAscii(dot == std::string::npos ? std::string() : fileName.substr(dot + 1)));
-}
+QString TypeOf(const std::string& fileName) { return QString::fromStdString(UpperExtension(fileName)).mid(1); }
 
 QString InfoLine(const TPicInfo& picture) {
   return TypeOf(picture.FileName) + "  " + QString::number(picture.Width) + " x " + QString::number(picture.Height) +

@@ -97,16 +97,12 @@ TSettingsForm::TSettingsForm(TSettings& settings, QWidget* parent)
 void TSettingsForm::CreateTypeBox() {
   GroupBox1 =
       NewGroupBox(this, "GroupBox1", QStringLiteral("要扫描的文件类型"), {10, 10, 190, 258});
-  for (std::size_t i = 0; i < PictureTypes.size(); ++i) {
-    const PictureType& type = PictureTypes[i];
+  for (std::size_t i = 0; i < PictureTypesByRank.size(); ++i) {
+    const PictureType& type = PictureTypesByRank[i];
     const auto [left, top, width, height] = type.BoxGeometry;
     typeCheckBoxes_[i] =
         NewCheckBox(GroupBox1, std::string(type.BoxName).c_str(), Text(type.BoxCaption), {left, top, width, height});
   }
-}
-
-QCheckBox* TSettingsForm::TypeCheckBox(const PictureType& type) const {
-  return findChild<QCheckBox*>(Text(type.BoxName));
 }
 
 void TSettingsForm::CreateButtons() {
@@ -151,8 +147,7 @@ void TSettingsForm::CreateApplicationBox() {
 }
 
 void TSettingsForm::SetTabOrder() {
-  std::vector<QWidget*> order;
-  for (const PictureType& type : PictureTypesByRank) order.push_back(TypeCheckBox(type));
+  std::vector<QWidget*> order(typeCheckBoxes_.begin(), typeCheckBoxes_.end());
   order.insert(order.end(), {OKButton, CancelButton, RecycleCheckBox, SilentDeleteCheckBox, OnlyIdenticalCheckBox,
                              MinWidthEdit, MinHeightEdit, CheckUpdatesCheckBox});
   for (std::size_t i = 1; i < order.size(); ++i) {
@@ -162,7 +157,8 @@ void TSettingsForm::SetTabOrder() {
 
 std::vector<std::pair<QCheckBox*, bool TSettings::*>> TSettingsForm::CheckBoxSettings() const {
   std::vector<std::pair<QCheckBox*, bool TSettings::*>> boxes;
-  for (std::size_t i = 0; i < PictureTypes.size(); ++i) boxes.emplace_back(typeCheckBoxes_[i], PictureTypes[i].Search);
+  for (std::size_t i = 0; i < PictureTypesByRank.size(); ++i)
+    boxes.emplace_back(typeCheckBoxes_[i], PictureTypesByRank[i].Search);
   boxes.insert(boxes.end(), {{RecycleCheckBox, &TSettings::MoveToRecycle},
                              {SilentDeleteCheckBox, &TSettings::DeleteWithoutAsking},
                              {OnlyIdenticalCheckBox, &TSettings::SearchOnlyIdentical},

@@ -35,7 +35,6 @@ class TSettingsForm : public QDialog {
   void CreateApplicationBox();
   void CreateButtons();
   void SetTabOrder();
-  QCheckBox* TypeCheckBox(const PictureType& type) const;
   // The check boxes with their settings, in the order they are copied.
   std::vector<std::pair<QCheckBox*, bool TSettings::*>> CheckBoxSettings() const;
   void FormShow();
@@ -46,7 +45,7 @@ class TSettingsForm : public QDialog {
 
   TSettings& Settings;
   QGroupBox* GroupBox1 = nullptr;
-  std::array<QCheckBox*, PictureTypes.size()> typeCheckBoxes_{};  // BMPCheckBox ... in the table's order
+  std::array<QCheckBox*, PictureTypes.size()> typeCheckBoxes_{};  // BMPCheckBox ... in the dialog's order
   QPushButton* OKButton = nullptr;
   QPushButton* CancelButton = nullptr;
   QCheckBox* RecycleCheckBox = nullptr;

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "cache/stored_analysis.h"
+#include "platform/path_text.h"
 
 namespace tessimar {
 namespace {
@@ -36,12 +37,6 @@ constexpr const char* FindEntry =
 
 constexpr const char* StoreEntry = "INSERT OR REPLACE INTO pictures VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
                                    "?11, ?12, ?13, ?14, ?15, ?16)";
-
-// The folder (up to and with the last '/') and the name of a full path.
-std::pair<std::string_view, std::string_view> Split(const std::string& path) {
-  const std::size_t slash = path.rfind('/') + 1;
-  return {std::string_view(path).substr(0, slash), std::string_view(path).substr(slash)};
-}
 
 bool Unreadable(const SqliteError& error) {
   return error.Code() == SQLITE_NOTADB || error.Code() == SQLITE_CORRUPT;
@@ -137,7 +132,7 @@ std::optional<CachedAnalysis> SqlitePictureCache::Find(const std::string& path, 
 
 std::optional<CachedAnalysis> SqlitePictureCache::Lookup(const std::string& path, const FileStamp& stamp,
                                                          const AnalysisKey& key) {
-  const auto [folder, name] = Split(path);
+  const auto [folder, name] = SplitPath(path);
   find_->Bind(1, folder).Bind(2, name).Bind(3, key.MinPicWidth).Bind(4, key.MinPicHeight);
   find_->Bind(5, std::int64_t{key.SearchOnlyIdentical});
   if (!find_->Step()) return std::nullopt;
@@ -171,7 +166,7 @@ void SqlitePictureCache::Flush() {
 }
 
 void SqlitePictureCache::Insert(const Entry& entry) {
-  const auto [folder, name] = Split(entry.Path);
+  const auto [folder, name] = SplitPath(entry.Path);
   const CachedAnalysis& analysis = entry.Analysis;
   store_->Reset();
   store_->Bind(1, folder).Bind(2, name).Bind(3, entry.Key.MinPicWidth).Bind(4, entry.Key.MinPicHeight);
@@ -211,7 +206,7 @@ void SqlitePictureCache::Forget(const std::vector<std::string>& paths) {
   InTransaction([&] {
     SqliteStatement remove(*db_, "DELETE FROM pictures WHERE folder = ?1 AND name = ?2");
     for (const std::string& path : paths) {
-      const auto [folder, name] = Split(path);
+      const auto [folder, name] = SplitPath(path);
       remove.Bind(1, folder).Bind(2, name).Step();
       remove.Reset();
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/path_text.h"
 #include "platform/rename_no_replace.h"
 
 namespace tessimar {
@@ -38,8 +39,8 @@ int CopyBytes(int from, int to) {
 
 // The folder part of path, ending in '/'.
 std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+  const std::string_view folder = SplitPath(path).first;
+  return folder.empty() ? "./" : std::string(folder);
 }
 
 // Writes the open file's bytes, mode and times to a new file in folder, synced, whose

@@ -6,13 +6,13 @@
 
 namespace tessimar {
 
-// Moves the file at path into the freedesktop.org trash (Trash specification 1.0): the home
-// trash $XDG_DATA_HOME/Trash (default ~/.local/share/Trash) for a file on the same file
-// system as the home trash, else $topdir/.Trash-$uid of the file's own file system (topdir =
-// its mount point), creating files/ and info/ (mode 0700) when missing; writes
-// info/<name>.trashinfo ([Trash Info], Path= percent-encoded absolute path, DeletionDate=
-// local time YYYY-MM-DDThh:mm:ss) created with O_EXCL first, then renames the file to
-// files/<name>, choosing a unique <name> ("a.jpg", "a.2.jpg", ... or similar) when taken.
+// Moves the file at path into the freedesktop.org trash, version 1.0: the home trash
+// $XDG_DATA_HOME/Trash (default ~/.local/share/Trash) for a file on the same file system as
+// the home trash, else $topdir/.Trash-$uid of the file's own file system (topdir = its mount
+// point), creating files/ and info/ (mode 0700) when missing. Writes info/<name>.trashinfo
+// ([Trash Info], Path= percent-encoded, DeletionDate= local time YYYY-MM-DDThh:mm:ss),
+// created with O_EXCL first, then renames the file to files/<name>; a taken <name> becomes
+// "a.2.jpg", "a.3.jpg" and so on.
 // Returns 0 or an errno value; on failure the file stays in place and no stray .trashinfo
 // is left. Reads $XDG_DATA_HOME and $HOME at each call.
 int MoveToTrash(const std::string& path);
