@@ -36,6 +36,9 @@ class PairFinder {
   static constexpr int PrefixExtra = 12;
 
  private:
+  // How many comparisons ahead the signatures are fetched.
+  static constexpr std::size_t PrefetchDistance = 4;
+
   // What the comparisons read of one earlier picture, copied from its record
   // when it is added.
   struct Earlier {
@@ -57,7 +60,7 @@ class PairFinder {
   std::optional<TPicturePair> FindLookAlike(std::int32_t k);
   std::optional<TPicturePair> Verify(std::uint32_t entry, std::int32_t k, double shapeRatio,
                                      const FileIdentity& identity);
-  void CollectCandidates(const std::vector<std::uint16_t>& queryCodes);
+  void Prefetch(std::uint32_t entry) const;
 
   const Catalogue& catalogue_;
   bool identicalOnly_;
