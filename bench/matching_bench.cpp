@@ -2,10 +2,11 @@
 // passes over synthetic catalogues with and without the candidate index. All times are
 // processor times of this process.
 //
-// matching_bench [--full] [--sizes N,N,...] [--comparisons-only] [--real FILE]
+// matching_bench [--full] [--sizes N,N,...] [--index-only] [--comparisons-only] [--real FILE]
 //   --full   also times the pass without the index at every size (quadratic: at 100,000
 //            pictures this takes the better part of an hour); without it, sizes above 20,000
 //            are extrapolated from the 20,000 figure.
+//   --index-only  times only the passes with the index.
 //   --real   the output of `tessimar-scan --signature` on real pictures, to compare their
 //            token statistics with the synthetic ones.
 #include <algorithm>
@@ -259,11 +260,11 @@ void CompareWithReal(const std::string& file) {
   Describe("synthetic", synthetic);
 }
 
-void TimePasses(const std::vector<int>& sizes, bool full) {
+void TimePasses(const std::vector<int>& sizes, bool full, bool indexOnly) {
   std::printf("Matching pass, 20,000 analysed pictures, no pair, no file access:\n");
   {
     const auto catalogue = SyntheticCatalogue(20000, 0, 11);
-    const PassResult plain = MatchingPass(*catalogue, 20000, false);
+    const PassResult plain = indexOnly ? PassResult{} : MatchingPass(*catalogue, 20000, false);
     const PassResult indexed = MatchingPass(*catalogue, 20000, true);
     std::printf("  without index %7.2f s (%.1f ns per comparison), %zu pairs\n", plain.Seconds,
                 plain.Seconds * 1e9 / (20000.0 * 19999 / 2), plain.Pairs.size());
@@ -277,7 +278,9 @@ void TimePasses(const std::vector<int>& sizes, bool full) {
   for (const int size : sizes) {
     const PassResult indexed = MatchingPass(*catalogue, size, true);
     std::printf("  %6d pictures: with index %7.2f s, %5zu pairs;", size, indexed.Seconds, indexed.Pairs.size());
-    if (full || size <= 20000) {
+    if (indexOnly) {
+      std::printf("\n");
+    } else if (full || size <= 20000) {
       const PassResult plain = MatchingPass(*catalogue, size, false);
       if (size == 20000) plainAt20000 = plain.Seconds;
       std::printf(" without %8.2f s, same pairs: %s\n", plain.Seconds,
@@ -304,12 +307,15 @@ std::vector<int> ParseSizes(const std::string& list) {
 
 int main(int argc, char** argv) {
   bool full = false;
+  bool indexOnly = false;
   std::vector<int> sizes{10000, 20000, 50000, 100000};
   std::string real;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--full") {
       full = true;
+    } else if (argument == "--index-only") {
+      indexOnly = true;
     } else if (argument == "--comparisons-only") {
       sizes.clear();
     } else if (argument == "--sizes" && i + 1 < argc) {
@@ -317,12 +323,14 @@ int main(int argc, char** argv) {
     } else if (argument == "--real" && i + 1 < argc) {
       real = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: matching_bench [--full] [--sizes N,N,...] [--comparisons-only] [--real FILE]\n");
+      std::fprintf(
+          stderr,
+          "usage: matching_bench [--full] [--sizes N,N,...] [--index-only] [--comparisons-only] [--real FILE]\n");
       return 2;
     }
   }
   if (!real.empty()) tessimar::CompareWithReal(real);
   tessimar::TimeComparisons();
-  if (!sizes.empty()) tessimar::TimePasses(sizes, full);
+  if (!sizes.empty()) tessimar::TimePasses(sizes, full, indexOnly);
   return 0;
 }

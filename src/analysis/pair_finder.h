@@ -33,7 +33,7 @@ class PairFinder {
   // Prefix length beyond the minimum: an indexed or queried prefix holds |T| -
   // 125 + this many tokens, and a candidate must share this many of them. Any
   // value from 1 to 125 is exact.
-  static constexpr int PrefixExtra = 12;
+  static constexpr int PrefixExtra = 16;
 
  private:
   // How many comparisons ahead the signatures are fetched.
