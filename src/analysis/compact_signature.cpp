@@ -7,14 +7,12 @@
 namespace tessimar {
 namespace {
 
-// The Haar level of a row or column index: 0 for index 0 (the averages), else 1
-// + floor(log2).
+// The Haar level of a row or column index: 0 for index 0 (the averages), else 1 + floor(log2).
 int Level(int index) { return std::bit_width(static_cast<unsigned>(index)); }
 
-// How often photographs keep one position of the band of (row level, column
-// level), per 10000 pictures: measured on the signatures of 148 pictures
-// (wallpapers, photographs, screenshots). Coarse bands are kept by most
-// pictures, the finest by almost none.
+// How often photographs keep one position of the band of (row level, column level), per 10000
+// pictures: measured on the signatures of 148 pictures (wallpapers, photographs, screenshots).
+// Coarse bands are kept by most pictures, the finest by almost none.
 constexpr int BandFrequency[8][8] = {
     {0, 8446, 8480, 6909, 5684, 3176, 980, 272},   {8108, 6622, 6351, 5321, 3902, 2073, 484, 112},
     {8615, 5946, 6807, 5566, 3623, 1617, 419, 74}, {7872, 5760, 5203, 4350, 2542, 1131, 224, 40},
@@ -76,8 +74,7 @@ SignatureTokens TokensOf(const TPicInfo& picture) {
 void CodeBits::Assign(const TPicInfo& picture) {
   words_.fill(0);
   codes_.clear();
-  // The sign of each position as SignatureCoefficients writes it: the negative
-  // list last.
+  // The sign of each position as SignatureCoefficients writes it: the negative list last.
   std::array<std::int8_t, NumberOfPixels * NumberOfPixels> sign{};
   std::vector<int> positions;
   for (const auto& [list, value] :
@@ -99,8 +96,8 @@ void CodeBits::Assign(const TPicInfo& picture) {
 }
 
 int CompactAgreementCount(std::span<const std::uint16_t> codes, const CodeBits& current, int needed) {
-  // Each code that current lacks lowers the count within reach by one; the test
-  // for giving up runs once per block, so the inner loop has no branch.
+  // Each code that current lacks lowers the count within reach by one; the test for giving up runs
+  // once per block, so the inner loop has no branch.
   constexpr std::size_t Block = 16;
   const int size = static_cast<int>(codes.size());
   const int allowedMisses = size - needed;

@@ -44,7 +44,7 @@ void PairFinder::Record(std::int32_t index) {
                   .ShapeRatio = ShapeRatio(picture),
                   .Identity = picture.Identity,
                   .ProbeHash = ProbeHash(picture.PreBuffer),
-                  .CodesBegin = static_cast<std::uint32_t>(codes_.size())};
+                  .CodesBegin = codes_.size()};
   if (useIndex_) byProbe_[earlier.ProbeHash].push_back(entry);
   if (!identicalOnly_) {
     const SignatureTokens tokens = TokensOf(picture);
@@ -56,8 +56,7 @@ void PairFinder::Record(std::int32_t index) {
       for (const SignatureToken token : tokens.Tokens) codes.push_back(TokenCode(token));
       std::sort(codes.begin(), codes.end());
       earlier.CodeCount = static_cast<std::uint16_t>(codes.size());
-      // A signature of fewer than 125 tokens can never agree in 125: never
-      // compared by it.
+      // A signature of fewer than 125 tokens can never agree in 125: never compared by it.
       if (codes.size() >= static_cast<std::size_t>(MatchCount)) {
         codes_.insert(codes_.end(), codes.begin(), codes.end());
         if (useIndex_) {
@@ -80,15 +79,14 @@ bool PairFinder::Comparable(const Earlier& earlier, double shapeRatio, const Fil
 
 std::optional<TPicturePair> PairFinder::FindMatch(std::int32_t k, const std::function<void()>& pump) {
   CatchUp(k);
-  // An exact copy outranks a nearer look-alike: a copy is always reported as a
-  // copy.
+  // An exact copy outranks a nearer look-alike: a copy is always reported as a copy.
   if (auto copy = FindCopy(k, pump)) return copy;
   if (identicalOnly_) return std::nullopt;
   return FindLookAlike(k);
 }
 
-// The nearest earlier file with the same bytes as picture k. Only equal probes
-// call for the byte comparison, in the order of the plain scan.
+// The nearest earlier file with the same bytes as picture k. Only equal probes call for the byte
+// comparison, in the order of the plain scan.
 std::optional<TPicturePair> PairFinder::FindCopy(std::int32_t k, const std::function<void()>& pump) {
   const TPicInfo& picture = At(catalogue_, k);
   const double shapeRatio = ShapeRatio(picture);
@@ -108,16 +106,16 @@ std::optional<TPicturePair> PairFinder::FindCopy(std::int32_t k, const std::func
   }
   const auto found = byProbe_.find(hash);
   if (found == byProbe_.end()) return std::nullopt;
-  // A copy of the list: FilesEqual pumps, and nothing a pump runs may reach
-  // this finder, but the copy costs little next to reading two files.
+  // A copy of the list, as FilesEqual pumps: whatever runs then cannot pull the list from under
+  // the loop, and the copy costs little next to reading two files.
   const std::vector<std::uint32_t> entries = found->second;
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
     if (auto pair = tryEntry(*entry)) return pair;
   return std::nullopt;
 }
 
-// The comparisons jump from one earlier signature to another: fetching the next ones early
-// hides the wait for memory, most of the cost of a comparison once there are many.
+// The comparisons jump from one earlier signature to another: fetching the next ones early hides
+// the wait for memory, most of the cost of a comparison once there are many.
 void PairFinder::Prefetch(std::uint32_t entry) const {
   const Earlier& earlier = earlier_[entry];
   const std::uint16_t* codes = codes_.data() + earlier.CodesBegin;
@@ -140,8 +138,7 @@ std::optional<TPicturePair> PairFinder::Verify(std::uint32_t entry, std::int32_t
   return TPicturePair{earlier.Index, k, *SimilarityOfScore(AgreementScore(count))};
 }
 
-// The nearest earlier picture whose signature agrees with k's in 125 tokens or
-// more.
+// The nearest earlier picture whose signature agrees with k's in 125 tokens or more.
 std::optional<TPicturePair> PairFinder::FindLookAlike(std::int32_t k) {
   const TPicInfo& picture = At(catalogue_, k);
   const double shapeRatio = ShapeRatio(picture);
@@ -153,10 +150,9 @@ std::optional<TPicturePair> PairFinder::FindLookAlike(std::int32_t k) {
     }
     return std::nullopt;
   }
-  // Every regular earlier picture that agrees in 125 tokens shares PrefixExtra
-  // tokens of its indexed prefix with k's queried prefix (the first PrefixExtra
-  // agreeing tokens in the global order lie in both); the irregular ones are
-  // all compared.
+  // Every regular earlier picture that agrees in 125 tokens shares PrefixExtra tokens of its
+  // indexed prefix with k's queried prefix (the first PrefixExtra agreeing tokens in the global
+  // order lie in both); the irregular ones are all compared.
   std::vector<std::uint32_t> candidates;
   const std::vector<std::uint16_t>& codes = current_->Codes();
   if (codes.size() >= static_cast<std::size_t>(MatchCount)) {
