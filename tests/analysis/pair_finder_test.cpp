@@ -252,7 +252,9 @@ TEST(CompactSignatureTest, CountsAsTheListsAgainstTheCoefficientArray) {
         SCOPED_TRACE(needed);
         const int early = CompactAgreementCount(codes, *bits, needed);
         EXPECT_EQ(early >= needed, literal >= needed);
-        if (literal >= needed) EXPECT_EQ(early, literal);
+        if (literal >= needed) {
+          EXPECT_EQ(early, literal);
+        }
         EXPECT_EQ(LiteralAgreementCount(earlier, *bits, needed), AgreementCount(earlier, *signs, needed));
       }
     }
