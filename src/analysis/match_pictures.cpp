@@ -6,7 +6,7 @@
 
 #include "analysis/file_probe.h"
 #include "analysis/match_texts.h"
-#include "analysis/pair_compare.h"
+#include "analysis/pair_finder.h"
 #include "analysis/picture_loader.h"
 #include "analysis/picture_signature.h"
 #include "analysis/signature/select_signature.h"
@@ -21,7 +21,12 @@ constexpr std::int32_t MinimumSide = 5;
 
 MatchingPass::MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host,
                            const std::atomic<bool>& scanStopped, PictureCache* cache)
-    : catalogue_(catalogue), settings_(settings), host_(host), scanStopped_(scanStopped), cache_(cache) {}
+    : catalogue_(catalogue),
+      settings_(settings),
+      host_(host),
+      scanStopped_(scanStopped),
+      cache_(cache),
+      finder_(catalogue, settings.SearchOnlyIdentical) {}
 
 void MatchingPass::MatchPictures() {
   bitmap_ = std::make_unique<WorkingBitmap>();
@@ -91,8 +96,8 @@ CachedAnalysis MatchingPass::Decode(const std::string& path) {
 }
 
 void MatchingPass::CompareWithEarlier(std::int32_t k) {
-  const auto pair =
-      FindMatch(catalogue_, k, *coefficients_, settings_.SearchOnlyIdentical, [this] { host_.PumpMessages(); });
+  const auto pair = finder_.FindMatch(k, [this] { host_.PumpMessages(); });
+  finder_.Add(k);
   if (!pair) return;
   catalogue_.AppendPair(*pair);
   host_.SetCaption(Caption::CurrentDuplicatesFound,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/pair_finder.h"
 #include "analysis/signature/signature_arrays.h"
 #include "analysis/working_bitmap.h"
 #include "cache/picture_cache.h"
@@ -41,6 +42,8 @@ class MatchingPass {
   // One of each for the whole pass, not per picture.
   std::unique_ptr<WorkingBitmap> bitmap_;
   std::unique_ptr<CoefficientArray> coefficients_;
+  // The earlier analysed pictures, indexed for the comparisons.
+  PairFinder finder_;
 };
 
 }  // namespace tessimar

@@ -1,8 +1,8 @@
-// One comparison of the picture under analysis with an earlier one.
+// One comparison of the picture under analysis with an earlier one, literally; PairFinder
+// (pair_finder.h) finds the pair of a picture.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 #include "analysis/signature/signature_arrays.h"
@@ -14,6 +14,8 @@ namespace tessimar {
 // than this factor are never compared.
 inline constexpr double MaxShapeQuotient = 1.5;
 
+// The longer side over the shorter (>= 1 for an analysed picture).
+double ShapeRatio(const TPicInfo& picture);
 bool ShapesComparable(const TPicInfo& a, const TPicInfo& b);
 
 // The sign (+1, -1 or 0) of each truncated coefficient: 16 KB that the comparisons of one
@@ -30,12 +32,5 @@ std::optional<double> SimilarityOfScore(double score);
 
 // The score of count agreeing slots out of the full signature.
 double AgreementScore(int count);
-
-// The pair of picture k with an earlier analysed picture, if any: the nearest earlier file
-// with the same bytes, else the nearest earlier picture whose signature matches (unless
-// identicalOnly). current: k's truncated coefficients. Equal probes call for a comparison
-// of the files' bytes, with pump run after every block read.
-std::optional<TPicturePair> FindMatch(const Catalogue& catalogue, std::int32_t k, const CoefficientArray& current,
-                                      bool identicalOnly, const std::function<void()>& pump);
 
 }  // namespace tessimar

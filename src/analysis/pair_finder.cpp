@@ -1,0 +1,174 @@
+#include "analysis/pair_finder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "analysis/file_probe.h"
+#include "analysis/pair_compare.h"
+
+namespace tessimar {
+namespace {
+
+const TPicInfo& At(const Catalogue& catalogue, std::int32_t index) {
+  return catalogue.PicList[static_cast<std::size_t>(index)];
+}
+
+std::uint64_t ProbeHash(const TPreBuffer& probe) {
+  return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(probe.data()), probe.size()));
+}
+
+}  // namespace
+
+PairFinder::PairFinder(const Catalogue& catalogue, bool identicalOnly, bool useIndex)
+    : catalogue_(catalogue),
+      identicalOnly_(identicalOnly),
+      useIndex_(useIndex),
+      current_(std::make_unique<CodeBits>()) {
+  if (useIndex_ && !identicalOnly_) byCode_.resize(TokenCount);
+}
+
+PairFinder::~PairFinder() = default;
+
+void PairFinder::Add(std::int32_t k) { CatchUp(k + 1); }
+
+void PairFinder::CatchUp(std::int32_t end) {
+  for (; nextToRecord_ < end; ++nextToRecord_) Record(nextToRecord_);
+}
+
+void PairFinder::Record(std::int32_t index) {
+  const TPicInfo& picture = At(catalogue_, index);
+  if (picture.CCVStage != TCCVStage::Full) return;  // only analysed pictures take part
+  const auto entry = static_cast<std::uint32_t>(earlier_.size());
+  Earlier earlier{.Index = index,
+                  .ShapeRatio = ShapeRatio(picture),
+                  .Identity = picture.Identity,
+                  .ProbeHash = ProbeHash(picture.PreBuffer),
+                  .CodesBegin = codes_.size()};
+  if (useIndex_) byProbe_[earlier.ProbeHash].push_back(entry);
+  if (!identicalOnly_) {
+    const SignatureTokens tokens = TokensOf(picture);
+    earlier.Regular = tokens.Regular;
+    if (!tokens.Regular) {
+      irregular_.push_back(entry);
+    } else {
+      std::vector<std::uint16_t> codes;
+      for (const SignatureToken token : tokens.Tokens) codes.push_back(TokenCode(token));
+      std::sort(codes.begin(), codes.end());
+      earlier.CodeCount = static_cast<std::uint16_t>(codes.size());
+      // A signature of fewer than 125 tokens can never agree in 125: never compared by it.
+      if (codes.size() >= static_cast<std::size_t>(MatchCount)) {
+        codes_.insert(codes_.end(), codes.begin(), codes.end());
+        if (useIndex_) {
+          const std::size_t prefix = codes.size() - MatchCount + PrefixExtra;
+          for (std::size_t i = 0; i < std::min(prefix, codes.size()); ++i) byCode_[codes[i]].push_back(entry);
+        }
+      }
+    }
+  }
+  earlier_.push_back(earlier);
+  if (useIndex_ && !identicalOnly_) shared_.push_back(0);
+}
+
+bool PairFinder::Comparable(const Earlier& earlier, double shapeRatio, const FileIdentity& identity,
+                            std::int32_t k) const {
+  return earlier.Index < k &&
+         std::max(shapeRatio, earlier.ShapeRatio) / std::min(shapeRatio, earlier.ShapeRatio) <= MaxShapeQuotient &&
+         earlier.Identity != identity;
+}
+
+std::optional<TPicturePair> PairFinder::FindMatch(std::int32_t k, const std::function<void()>& pump) {
+  CatchUp(k);
+  // An exact copy outranks a nearer look-alike: a copy is always reported as a copy.
+  if (auto copy = FindCopy(k, pump)) return copy;
+  if (identicalOnly_) return std::nullopt;
+  return FindLookAlike(k);
+}
+
+// The nearest earlier file with the same bytes as picture k. Only equal probes call for the byte
+// comparison, in the order of the plain scan.
+std::optional<TPicturePair> PairFinder::FindCopy(std::int32_t k, const std::function<void()>& pump) {
+  const TPicInfo& picture = At(catalogue_, k);
+  const double shapeRatio = ShapeRatio(picture);
+  const std::uint64_t hash = ProbeHash(picture.PreBuffer);
+  auto tryEntry = [&](std::uint32_t entry) -> std::optional<TPicturePair> {
+    const Earlier& earlier = earlier_[entry];
+    if (earlier.ProbeHash != hash || !Comparable(earlier, shapeRatio, picture.Identity, k) ||
+        At(catalogue_, earlier.Index).PreBuffer != picture.PreBuffer ||
+        !FilesEqual(catalogue_.FullPath(k), catalogue_.FullPath(earlier.Index), pump))
+      return std::nullopt;
+    return TPicturePair{earlier.Index, k, 100};
+  };
+  if (!useIndex_) {
+    for (std::size_t entry = earlier_.size(); entry-- > 0;)
+      if (auto pair = tryEntry(static_cast<std::uint32_t>(entry))) return pair;
+    return std::nullopt;
+  }
+  const auto found = byProbe_.find(hash);
+  if (found == byProbe_.end()) return std::nullopt;
+  // A copy of the list, as FilesEqual pumps: whatever runs then cannot pull the list from under
+  // the loop, and the copy costs little next to reading two files.
+  const std::vector<std::uint32_t> entries = found->second;
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+    if (auto pair = tryEntry(*entry)) return pair;
+  return std::nullopt;
+}
+
+// The comparisons jump from one earlier signature to another: fetching the next ones early hides
+// the wait for memory, most of the cost of a comparison once there are many.
+void PairFinder::Prefetch(std::uint32_t entry) const {
+  const Earlier& earlier = earlier_[entry];
+  const std::uint16_t* codes = codes_.data() + earlier.CodesBegin;
+  // A comparison that gives up reads the first 130 to 150 codes.
+  for (std::size_t offset = 0; offset < 160 && offset < earlier.CodeCount; offset += 32)
+    __builtin_prefetch(codes + offset);
+}
+
+std::optional<TPicturePair> PairFinder::Verify(std::uint32_t entry, std::int32_t k, double shapeRatio,
+                                               const FileIdentity& identity) {
+  const Earlier& earlier = earlier_[entry];
+  if (!Comparable(earlier, shapeRatio, identity, k)) return std::nullopt;
+  int count = 0;
+  if (!earlier.Regular) {
+    count = LiteralAgreementCount(At(catalogue_, earlier.Index), *current_, MatchCount);
+  } else if (earlier.CodeCount >= MatchCount) {
+    count = CompactAgreementCount({codes_.data() + earlier.CodesBegin, earlier.CodeCount}, *current_, MatchCount);
+  }
+  if (count < MatchCount) return std::nullopt;
+  return TPicturePair{earlier.Index, k, *SimilarityOfScore(AgreementScore(count))};
+}
+
+// The nearest earlier picture whose signature agrees with k's in 125 tokens or more.
+std::optional<TPicturePair> PairFinder::FindLookAlike(std::int32_t k) {
+  const TPicInfo& picture = At(catalogue_, k);
+  const double shapeRatio = ShapeRatio(picture);
+  current_->Assign(picture);
+  if (!useIndex_) {
+    for (std::size_t entry = earlier_.size(); entry-- > 0;) {
+      if (entry >= PrefetchDistance) Prefetch(static_cast<std::uint32_t>(entry - PrefetchDistance));
+      if (auto pair = Verify(static_cast<std::uint32_t>(entry), k, shapeRatio, picture.Identity)) return pair;
+    }
+    return std::nullopt;
+  }
+  // Every regular earlier picture that agrees in 125 tokens shares PrefixExtra tokens of its
+  // indexed prefix with k's queried prefix (the first PrefixExtra agreeing tokens in the global
+  // order lie in both); the irregular ones are all compared.
+  std::vector<std::uint32_t> candidates;
+  const std::vector<std::uint16_t>& codes = current_->Codes();
+  if (codes.size() >= static_cast<std::size_t>(MatchCount)) {
+    const std::size_t prefix = std::min(codes.size(), codes.size() - MatchCount + PrefixExtra);
+    for (std::size_t i = 0; i < prefix; ++i)
+      for (const std::uint32_t entry : byCode_[codes[i]])
+        if (++shared_[entry] == PrefixExtra) candidates.push_back(entry);
+    std::memset(shared_.data(), 0, shared_.size());
+  }
+  candidates.insert(candidates.end(), irregular_.begin(), irregular_.end());
+  std::sort(candidates.begin(), candidates.end(), std::greater<>());
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    if (i + PrefetchDistance < candidates.size()) Prefetch(candidates[i + PrefetchDistance]);
+    if (auto pair = Verify(candidates[i], k, shapeRatio, picture.Identity)) return pair;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tessimar
