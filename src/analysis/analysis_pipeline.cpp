@@ -15,7 +15,7 @@ AnalysisPipeline::AnalysisPipeline(std::int32_t count, PathOf pathOf, const TSet
       ahead_(AheadPerJob * std::clamp(jobs, 1, MaxJobs)),
       pathOf_(std::move(pathOf)),
       settings_(settings),
-      cache_(cache != nullptr ? std::make_unique<SynchronizedPictureCache>(*cache) : nullptr),
+      cache_(cache),
       slots_(static_cast<std::size_t>(ahead_)) {
   const int workers = std::min(std::clamp(jobs, 1, MaxJobs), count_);
   workers_.reserve(static_cast<std::size_t>(workers));
@@ -83,7 +83,7 @@ void AnalysisPipeline::Work() {
     std::exception_ptr error;
     try {
       if (workspace == nullptr) workspace = std::make_unique<AnalysisWorkspace>();
-      result = AnalysePicture(path, settings_, cache_.get(), *workspace);
+      result = AnalysePicture(path, settings_, cache_, *workspace);
     } catch (...) {
       error = std::current_exception();
     }

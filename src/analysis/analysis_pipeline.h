@@ -15,7 +15,6 @@
 
 #include "cache/cached_analysis.h"
 #include "cache/picture_cache.h"
-#include "cache/synchronized_picture_cache.h"
 #include "settings/settings.h"
 
 namespace tessimar {
@@ -38,8 +37,9 @@ class AnalysisPipeline {
 
   // Starts jobs (at least 1; no more than count or MaxJobs) workers that analyse pictures 0 to
   // count - 1 as AnalysePicture does, with a copy of settings and with cache (nullptr:
-  // none), which they use one at a time through a lock of this pipeline's. At most
-  // AheadPerJob * jobs pictures past the one last taken are analysed or held at once.
+  // none), which they call at the same time: it must be safe for that, as a
+  // SynchronizedPictureCache is. At most AheadPerJob * jobs pictures past the one last
+  // taken are analysed or held at once.
   AnalysisPipeline(std::int32_t count, PathOf pathOf, const TSettings& settings, PictureCache* cache, int jobs);
   AnalysisPipeline(const AnalysisPipeline&) = delete;
   AnalysisPipeline& operator=(const AnalysisPipeline&) = delete;
@@ -75,7 +75,7 @@ class AnalysisPipeline {
   const std::int32_t ahead_;
   const PathOf pathOf_;
   const TSettings settings_;
-  std::unique_ptr<SynchronizedPictureCache> cache_;
+  PictureCache* const cache_;
 
   std::mutex mutex_;
   std::condition_variable workAvailable_;  // a slot queued, or stopping

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "analysis/analysis_pipeline.h"
 #include "analysis/match_texts.h"
 #include "analysis/pair_compare.h"
 #include "analysis/signature/select_signature.h"
+#include "cache/synchronized_picture_cache.h"
 
 namespace tessimar {
 
@@ -22,13 +24,15 @@ MatchingPass::MatchingPass(Catalogue& catalogue, const TSettings& settings, Scan
 void MatchingPass::MatchPictures() {
   coefficients_ = std::make_unique<CoefficientArray>();
   const std::function<void()> pump = [this] { host_.PumpMessages(); };
-  // The workers read no record: the paths are formed here, on this thread. They end with
-  // the pipeline, however the pass ends.
+  // The workers read no record: the paths are formed here, on this thread. They share the
+  // cache one call at a time, and end with the pipeline, however the pass ends.
+  std::optional<SynchronizedPictureCache> sharedCache;
+  if (jobs_ > 0 && cache_ != nullptr) sharedCache.emplace(*cache_);
   std::unique_ptr<AnalysisPipeline> pipeline;
   if (jobs_ > 0) {
     pipeline = std::make_unique<AnalysisPipeline>(
-        catalogue_.PicListCapacity, [this](std::int32_t k) { return catalogue_.FullPath(k); }, settings_, cache_,
-        jobs_);
+        catalogue_.PicListCapacity, [this](std::int32_t k) { return catalogue_.FullPath(k); }, settings_,
+        sharedCache ? &*sharedCache : nullptr, jobs_);
   } else {
     workspace_ = std::make_unique<AnalysisWorkspace>();
   }
