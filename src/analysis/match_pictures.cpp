@@ -40,9 +40,9 @@ void MatchingPass::MatchPictures() {
     host_.PumpMessages();
     if (scanStopped_) return;
     catalogue_.LastPicIndex = k;
-    const CachedAnalysis analysis = pipeline != nullptr ? pipeline->Take(k, pump)
-                                                        : AnalysePicture(catalogue_.FullPath(k), settings_, cache_,
-                                                                         *workspace_);
+    const CachedAnalysis analysis = pipeline != nullptr
+                                        ? pipeline->Take(k, pump)
+                                        : AnalysePicture(catalogue_.FullPath(k), settings_, cache_, *workspace_);
     if (!Record(k, analysis)) continue;
     CompareWithEarlier(k);
     ShowProgress(k + 1);

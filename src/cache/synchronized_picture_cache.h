@@ -14,8 +14,7 @@ class SynchronizedPictureCache final : public PictureCache {
   // inner: used only through this wrapper while the wrapper is in use, and outliving it.
   explicit SynchronizedPictureCache(PictureCache& inner) : inner_(inner) {}
 
-  std::optional<CachedAnalysis> Find(const std::string& path, const FileStamp& stamp,
-                                     const AnalysisKey& key) override {
+  std::optional<CachedAnalysis> Find(const std::string& path, const FileStamp& stamp, const AnalysisKey& key) override {
     const std::lock_guard lock(mutex_);
     return inner_.Find(path, stamp, key);
   }

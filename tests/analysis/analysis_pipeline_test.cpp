@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <stdexcept>
 #include <thread>

@@ -308,7 +308,8 @@ TEST_F(ScanTest, AStopOrACloseAtAnyMomentOfAParallelScanEndsItCleanly) {
   int matchingPumps = 0;
   AtPump(
       [&] {
-        matchingPumps += Find<QPushButton>("StartButton").text() == StopCaption && window->Pictures().PairListCapacity > 0;
+        matchingPumps +=
+            Find<QPushButton>("StartButton").text() == StopCaption && window->Pictures().PairListCapacity > 0;
         return false;
       },
       [] {});
@@ -331,8 +332,8 @@ TEST_F(ScanTest, AStopOrACloseAtAnyMomentOfAParallelScanEndsItCleanly) {
       int pairsThen = -1;
       AtPump(
           [&] {
-            return Find<QPushButton>("StartButton").text() == StopCaption &&
-                   window->Pictures().PairListCapacity > 0 && ++pumps == moment;
+            return Find<QPushButton>("StartButton").text() == StopCaption && window->Pictures().PairListCapacity > 0 &&
+                   ++pumps == moment;
           },
           [&] {
             pairsThen = window->Pictures().PairCount();

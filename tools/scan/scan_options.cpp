@@ -36,10 +36,10 @@ std::int32_t Size(const std::string& option, const std::string& text) {
 
 int Jobs(const std::string& option, const std::string& text) {
   const auto value = ReadIntegerValue(text);
-  if (!value || text.empty() || text.find_first_not_of("0123456789") != std::string::npos || *value > AnalysisPipeline::MaxJobs)
+  if (!value || text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+      *value > AnalysisPipeline::MaxJobs)
     throw UsageError("option '" + option + "' needs a number of threads from 0 to " +
-                     std::to_string(AnalysisPipeline::MaxJobs) +
-                     ", not '" + text + "'");
+                     std::to_string(AnalysisPipeline::MaxJobs) + ", not '" + text + "'");
   return *value;
 }
 
@@ -70,9 +70,9 @@ std::string ScanUsage() {
     "  --cache FILE         remember analysed pictures in FILE instead of\n"
     "                       $XDG_CACHE_HOME/Tessimar/pictures.sqlite (~/.cache/Tessimar/...)\n"
     "  --no-cache           analyse every picture, neither reading nor writing a cache\n"
-    "  --jobs N             analyse the pictures on N threads ahead of the comparisons;\n"
-    "                       0 analyses each in turn on the scan's own thread (default:\n"
-    "                       one per core, here " + std::to_string(DefaultJobs()) + "); the pairs are the same whatever N\n"
+    "  --jobs N             analyse the pictures on N threads ahead of the comparisons\n"
+    "                       (default: one per core, here " + std::to_string(DefaultJobs()) + "); 0 analyses each\n"
+    "                       in turn on the scan's own thread; the pairs are the same whatever N\n"
     "  --signature          print the size and signature of each picture FILE\n"
     "  --help               show this help\n"
     "  --version            show the version\n";

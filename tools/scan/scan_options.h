@@ -16,7 +16,7 @@ struct ScanOptions {
   std::string Output;                 // the CSV file; empty for standard output
   std::string CacheFile;              // the picture cache; empty for the user's own
   bool NoCache = false;
-  int Jobs = 0;                       // analysis worker threads; 0 analyses on the scan's own thread
+  int Jobs = 0;  // analysis worker threads; 0 analyses on the scan's own thread
   bool List = false;
   bool Signature = false;
   bool Help = false;
