@@ -167,7 +167,7 @@ TEST_F(AnalysisPipelineTest, WaitingForAPictureItPumpsEvery50MsAndAThrowingPumpE
   for (std::size_t i = 1; i < times.size(); ++i) {
     const auto gap = times[i] - times[i - 1];
     EXPECT_GE(gap, 45ms);
-    EXPECT_LE(gap, 150ms);  // 50 ms and what a busy machine adds
+    EXPECT_LE(gap, 250ms);  // 50 ms and what a busy machine or a sanitizer adds
   }
 }
 
