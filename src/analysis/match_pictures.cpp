@@ -1,41 +1,48 @@
 #include "analysis/match_pictures.h"
 
 #include <algorithm>
-#include <exception>
+#include <functional>
 #include <optional>
 
-#include "analysis/file_probe.h"
+#include "analysis/analysis_pipeline.h"
 #include "analysis/match_texts.h"
 #include "analysis/pair_finder.h"
-#include "analysis/picture_loader.h"
-#include "analysis/picture_signature.h"
-#include "analysis/signature/select_signature.h"
+#include "cache/synchronized_picture_cache.h"
 
 namespace tessimar {
-namespace {
-
-// No picture smaller than this on either side is analysed, whatever the settings say.
-constexpr std::int32_t MinimumSide = 5;
-
-}  // namespace
 
 MatchingPass::MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host,
-                           const std::atomic<bool>& scanStopped, PictureCache* cache)
+                           const std::atomic<bool>& scanStopped, PictureCache* cache, int jobs)
     : catalogue_(catalogue),
       settings_(settings),
       host_(host),
       scanStopped_(scanStopped),
       cache_(cache),
+      jobs_(std::max(jobs, 0)),
       finder_(catalogue, settings.SearchOnlyIdentical) {}
 
 void MatchingPass::MatchPictures() {
-  bitmap_ = std::make_unique<WorkingBitmap>();
-  coefficients_ = std::make_unique<CoefficientArray>();
+  const std::function<void()> pump = [this] { host_.PumpMessages(); };
+  // The workers read no record: the paths are formed here, on this thread. They share the
+  // cache one call at a time, and end with the pipeline, however the pass ends.
+  std::optional<SynchronizedPictureCache> sharedCache;
+  if (jobs_ > 0 && cache_ != nullptr) sharedCache.emplace(*cache_);
+  std::unique_ptr<AnalysisPipeline> pipeline;
+  if (jobs_ > 0) {
+    pipeline = std::make_unique<AnalysisPipeline>(
+        catalogue_.PicListCapacity, [this](std::int32_t k) { return catalogue_.FullPath(k); }, settings_,
+        sharedCache ? &*sharedCache : nullptr, jobs_);
+  } else {
+    workspace_ = std::make_unique<AnalysisWorkspace>();
+  }
   for (std::int32_t k = 0; k < catalogue_.PicListCapacity; ++k) {
     host_.PumpMessages();
     if (scanStopped_) return;
     catalogue_.LastPicIndex = k;
-    if (!Analyse(k)) continue;
+    const CachedAnalysis analysis = pipeline != nullptr
+                                        ? pipeline->Take(k, pump)
+                                        : AnalysePicture(catalogue_.FullPath(k), settings_, cache_, *workspace_);
+    if (!Record(k, analysis)) continue;
     CompareWithEarlier(k);
     ShowProgress(k + 1);
   }
@@ -43,8 +50,7 @@ void MatchingPass::MatchPictures() {
 }
 
 // Records picture k's size, probe and signature; false when it is passed over.
-bool MatchingPass::Analyse(std::int32_t k) {
-  const CachedAnalysis analysis = AnalysisOf(catalogue_.FullPath(k));
+bool MatchingPass::Record(std::int32_t k, const CachedAnalysis& analysis) {
   if (!analysis.Analysed) return false;
   TPicInfo& picture = catalogue_.PicList[static_cast<std::size_t>(k)];
   picture.Height = analysis.Height;
@@ -54,45 +60,6 @@ bool MatchingPass::Analyse(std::int32_t k) {
   picture.WaveletCoefsNeg = analysis.WaveletCoefsNeg;
   picture.CCVStage = TCCVStage::Full;
   return true;
-}
-
-// The analysis of the file at path: the cached one while the file is unchanged, which
-// also leaves its truncated coefficients in coefficients_, else a fresh one, remembered.
-CachedAnalysis MatchingPass::AnalysisOf(const std::string& path) {
-  const AnalysisKey key = AnalysisKey::Of(settings_);
-  const std::optional<FileStamp> stamp = cache_ != nullptr ? StampOf(path) : std::nullopt;
-  if (stamp) {
-    if (auto cached = cache_->Find(path, *stamp, key)) {
-      if (cached->Analysed && !settings_.SearchOnlyIdentical)
-        SignatureCoefficients(cached->WaveletCoefsPos, cached->WaveletCoefsNeg, *coefficients_);
-      return *cached;
-    }
-  }
-  const CachedAnalysis fresh = Decode(path);
-  if (stamp) cache_->Store(path, *stamp, key, fresh);
-  return fresh;
-}
-
-// Loads and analyses the file at path.
-CachedAnalysis MatchingPass::Decode(const std::string& path) {
-  CachedAnalysis analysis;
-  PictureSize size;
-  try {
-    size = LoadPicture(path, *bitmap_, settings_);
-  } catch (const std::exception&) {
-    return analysis;  // a picture that cannot be loaded is passed over without a word
-  }
-  if (size.Height < std::max(settings_.MinPicHeight, MinimumSide) ||
-      size.Width < std::max(settings_.MinPicWidth, MinimumSide))
-    return analysis;
-
-  analysis.Analysed = true;
-  analysis.Height = size.Height;
-  analysis.Width = size.Width;
-  ReadPreBuffer(path, analysis.PreBuffer);
-  if (!settings_.SearchOnlyIdentical)
-    PictureSignature(*bitmap_, *coefficients_, analysis.WaveletCoefsPos, analysis.WaveletCoefsNeg);
-  return analysis;
 }
 
 void MatchingPass::CompareWithEarlier(std::int32_t k) {

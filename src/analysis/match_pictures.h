@@ -7,8 +7,8 @@
 #include <string>
 
 #include "analysis/pair_finder.h"
+#include "analysis/picture_analysis.h"
 #include "analysis/signature/signature_arrays.h"
-#include "analysis/working_bitmap.h"
 #include "cache/picture_cache.h"
 #include "catalogue/catalogue.h"
 #include "platform/scan_host.h"
@@ -19,18 +19,19 @@ namespace tessimar {
 class MatchingPass {
  public:
   // cache: where analyses of unchanged files are taken from and new ones remembered;
-  // nullptr analyses every file.
+  // nullptr analyses every file. jobs: 0 analyses each picture on the calling thread when
+  // its turn comes; N >= 1 has N worker threads analyse the pictures ahead (the cache
+  // then used by them, one call at a time), with the same pairs, captions and stops.
   MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host, const std::atomic<bool>& scanStopped,
-               PictureCache* cache = nullptr);
+               PictureCache* cache = nullptr, int jobs = 0);
 
   // Expects the catalogue trimmed and the pair list allocated; stops at the next picture
-  // once scanStopped is set, keeping the pairs found so far.
+  // once scanStopped is set, keeping the pairs found so far. However it returns, no
+  // worker runs any more and the cache is no longer used.
   void MatchPictures();
 
  private:
-  bool Analyse(std::int32_t k);
-  CachedAnalysis AnalysisOf(const std::string& path);
-  CachedAnalysis Decode(const std::string& path);
+  bool Record(std::int32_t k, const CachedAnalysis& analysis);
   void CompareWithEarlier(std::int32_t k);
   void ShowProgress(std::int32_t done);
 
@@ -39,9 +40,10 @@ class MatchingPass {
   ScanHost& host_;
   const std::atomic<bool>& scanStopped_;
   PictureCache* cache_;
-  // One of each for the whole pass, not per picture.
-  std::unique_ptr<WorkingBitmap> bitmap_;
-  std::unique_ptr<CoefficientArray> coefficients_;
+  int jobs_;
+  // For the whole pass, not per picture: the bitmap and coefficients a pass without
+  // workers analyses in.
+  std::unique_ptr<AnalysisWorkspace> workspace_;
   // The earlier analysed pictures, indexed for the comparisons.
   PairFinder finder_;
 };

@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "analysis/analysis_pipeline.h"
 #include "app/about_form.h"
 #include "app/main_form_texts.h"
 #include "app/pair_list_model.h"
@@ -87,7 +88,9 @@ void TMainForm::FormCreate() {
       *this, ScanLabels{FilesCountLabel, CurrentDuplicatesFoundLabel, ScannedCountLabel, DuplicatesFoundLabel},
       *ScanSubfoldersCheckBox);
   cache_ = OpenCache();
-  scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator, cache_.get());
+  // One analysis worker per core; the window's thread keeps the comparisons and the events.
+  scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator, cache_.get(),
+                                    DefaultJobs());
   ShowPlaceholder(StartupHint);
   ShowSamplePictures();
   DataFolder = tessimar::DataFolder();

@@ -22,13 +22,14 @@ std::vector<std::string> EachWithTrailingSlash(const std::vector<std::string>& l
 }  // namespace
 
 ScanRun::ScanRun(Catalogue& catalogue, const TSettings& settings, ScanHost& host, TrashFolders trash,
-                 std::string groupSeparator, PictureCache* cache)
+                 std::string groupSeparator, PictureCache* cache, int jobs)
     : catalogue_(catalogue),
       settings_(settings),
       host_(host),
       trash_(std::move(trash)),
       groupSeparator_(std::move(groupSeparator)),
-      cache_(cache) {}
+      cache_(cache),
+      jobs_(jobs) {}
 
 bool ScanRun::CheckPreconditions(const std::vector<std::string>& folders, bool folderListEmpty) {
   if (folders.empty() || folderListEmpty) {
@@ -61,7 +62,7 @@ void ScanRun::Walk(const std::vector<std::string>& folders) {
 
 void ScanRun::Match() {
   catalogue_.AllocatePairs();
-  MatchingPass pass(catalogue_, settings_, host_, ScanStopped, cache_);
+  MatchingPass pass(catalogue_, settings_, host_, ScanStopped, cache_, jobs_);
   try {
     pass.MatchPictures();
   } catch (...) {

@@ -18,9 +18,10 @@ class ScanRun {
  public:
   // groupSeparator: the digit-group separator of the summary counts. cache: where the
   // analyses of unchanged files come from, kept free of files the walk no longer finds;
-  // nullptr analyses every file.
+  // nullptr analyses every file. jobs: the matching pass's worker threads, 0 for none
+  // (MatchingPass).
   ScanRun(Catalogue& catalogue, const TSettings& settings, ScanHost& host, TrashFolders trash,
-          std::string groupSeparator, PictureCache* cache = nullptr);
+          std::string groupSeparator, PictureCache* cache = nullptr, int jobs = 0);
 
   // True while no scan runs or once a stop was requested. A host sets it from its pump.
   std::atomic<bool> ScanStopped{true};
@@ -49,6 +50,7 @@ class ScanRun {
   TrashFolders trash_;
   std::string groupSeparator_;
   PictureCache* cache_;
+  int jobs_;
 };
 
 }  // namespace tessimar

@@ -5,9 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <map>
+#include <optional>
+#include <thread>
 
 #include "analysis/match_texts.h"
+#include "mixed_folder.h"
 #include "picture_fixtures.h"
 #include "scan/scan_run.h"
 #include "scripted_host.h"
@@ -35,6 +40,26 @@ Image Uniform(int width, int height) {
   return testing::MakeImage(width, height, 3, [](int, int) { return std::vector<std::uint8_t>{200, 30, 30}; });
 }
 
+// A scripted host that also runs EachPump at every pump.
+class WatchingHost : public testing::ScriptedHost {
+ public:
+  void PumpMessages() override {
+    ScriptedHost::PumpMessages();
+    if (EachPump) EachPump();
+  }
+  std::function<void()> EachPump;
+};
+
+// What a pass leaves behind: its pairs, every caption it wrote, how far it got, and the
+// analysis it recorded for each picture.
+struct PassOutcome {
+  std::vector<std::tuple<int, int, double>> Pairs;
+  std::map<Caption, std::vector<std::string>> Captions;
+  std::int32_t LastPicIndex = 0;
+  std::vector<std::tuple<TCCVStage, std::int32_t, std::int32_t, TPreBuffer, TWaveletCoefs, TWaveletCoefs>> Records;
+  friend bool operator==(const PassOutcome&, const PassOutcome&) = default;
+};
+
 class MatchingPassTest : public ::testing::Test {
  protected:
   // Walks the folder, then runs the pass with a host of its own.
@@ -43,8 +68,14 @@ class MatchingPassTest : public ::testing::Test {
     ScanRun run(catalogue, settings, walkHost, TrashFolders(), ",");
     run.Walk({temp.Path()});
     catalogue.AllocatePairs();
-    MatchingPass(catalogue, settings, host, stopped).MatchPictures();
+    MatchingPass(catalogue, settings, host, stopped, cache, jobs).MatchPictures();
     catalogue.TrimPairs();
+  }
+  PassOutcome Outcome() const {
+    PassOutcome outcome{Pairs(), host.Captions, catalogue.LastPicIndex, {}};
+    for (const TPicInfo& p : catalogue.PicList)
+      outcome.Records.emplace_back(p.CCVStage, p.Height, p.Width, p.PreBuffer, p.WaveletCoefsPos, p.WaveletCoefsNeg);
+    return outcome;
   }
   std::vector<std::tuple<int, int, double>> Pairs() const {
     std::vector<std::tuple<int, int, double>> pairs;
@@ -61,8 +92,10 @@ class MatchingPassTest : public ::testing::Test {
   testing::TempFolder temp;
   Catalogue catalogue;
   TSettings settings;
-  testing::ScriptedHost host;
+  WatchingHost host;
   std::atomic<bool> stopped{false};
+  PictureCache* cache = nullptr;
+  int jobs = 0;
 };
 
 TEST_F(MatchingPassTest, CopiesPairWithTheNearestEarlierCopyAt100) {
@@ -241,6 +274,100 @@ TEST_F(MatchingPassTest, AStopKeepsThePairsFoundSoFar) {
   EXPECT_EQ(Pairs(), (std::vector<std::tuple<int, int, double>>{{0, 1, 100.0}}));
   EXPECT_EQ(catalogue.LastPicIndex, 1);
   EXPECT_EQ(host.Captions[Caption::FilesCount].back(), Progress(2, 4));
+}
+
+TEST_F(MatchingPassTest, WorkersGiveThePairsCaptionsAndRecordsOfThePassWithout) {
+  testing::WriteMixedFolder(temp, "mixed");
+  settings.SearchTIFF = true;
+  struct Mode {
+    bool identicalOnly;
+    std::int32_t minSize;
+  };
+  for (const Mode mode : {Mode{false, 100}, Mode{true, 100}, Mode{false, 0}}) {
+    SCOPED_TRACE(std::to_string(mode.identicalOnly) + " " + std::to_string(mode.minSize));
+    settings.SearchOnlyIdentical = mode.identicalOnly;
+    settings.MinPicWidth = settings.MinPicHeight = mode.minSize;
+    jobs = 0;
+    host = {};
+    Match();
+    const PassOutcome sequential = Outcome();
+    EXPECT_GE(sequential.Pairs.size(), 5u);
+    EXPECT_EQ(sequential.LastPicIndex, 38);  // the empty file is not catalogued
+    for (const int workers : {1, 2, 4}) {
+      SCOPED_TRACE(workers);
+      jobs = workers;
+      host = {};
+      Match();
+      EXPECT_TRUE(Outcome() == sequential);
+      EXPECT_EQ(Pairs(), sequential.Pairs);
+      EXPECT_EQ(host.Captions, sequential.Captions);
+    }
+  }
+}
+
+// The stop is asked for at the first pump once picture k - 1 has begun, which is the pump
+// at the start of picture k when no other pump comes between: it takes effect there.
+TEST_F(MatchingPassTest, AStopBeforeAnyPictureLeavesWhatThePassWithoutWorkersLeaves) {
+  testing::WriteMixedFolder(temp, "mixed");
+  settings.SearchTIFF = true;
+  Match();
+  const std::int32_t count = catalogue.PicListCapacity;
+  for (std::int32_t k = 0; k <= count; k += k < 8 ? 1 : 4) {
+    SCOPED_TRACE(k);
+    std::optional<PassOutcome> sequential;
+    for (const int workers : {0, 2}) {
+      SCOPED_TRACE(workers);
+      jobs = workers;
+      host = {};
+      stopped = false;
+      host.EachPump = [&, k] {
+        if (k == 0 || (host.Pumps >= 2 && catalogue.LastPicIndex == k - 1)) stopped = true;
+      };
+      Match();
+      if (k > 0 && k < count) {
+        EXPECT_EQ(catalogue.LastPicIndex, k - 1);
+      }
+      if (!sequential) {
+        sequential = Outcome();
+      } else {
+        EXPECT_TRUE(Outcome() == *sequential);
+        EXPECT_EQ(Pairs(), sequential->Pairs);
+        EXPECT_EQ(host.Captions, sequential->Captions);
+      }
+    }
+  }
+}
+
+// Counts the lookups and stores the workers make.
+class CountingCache : public PictureCache {
+ public:
+  std::optional<CachedAnalysis> Find(const std::string&, const FileStamp&, const AnalysisKey&) override {
+    ++Calls;
+    return std::nullopt;
+  }
+  void Store(const std::string&, const FileStamp&, const AnalysisKey&, const CachedAnalysis&) override { ++Calls; }
+  void Prune(const std::string&, bool, const std::unordered_set<std::string>&) override {}
+  void Flush() override {}
+  std::atomic<int> Calls{0};
+};
+
+TEST_F(MatchingPassTest, APassEndedByAStopOrAnErrorLeavesNoWorkerRunning) {
+  const std::string scene = testing::JpegBytes(Scene(240, 160));
+  for (int i = 0; i < 40; ++i) temp.Write(std::to_string(i) + ".jpg", scene);
+  CountingCache counting;
+  cache = &counting;
+  jobs = 2;
+  host.AtPump(4, [] { throw std::runtime_error("the window went away"); });
+  EXPECT_THROW(Match(), std::runtime_error);
+  const int afterError = counting.Calls;
+  EXPECT_LT(afterError, 2 * 40);
+  host = {};
+  host.AtPump(3, [this] { stopped = true; });
+  Match();
+  const int afterStop = counting.Calls;
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(counting.Calls, afterStop);
+  EXPECT_LT(afterStop - afterError, 2 * 40);
 }
 
 }  // namespace

@@ -105,6 +105,11 @@ void MainFormTest::AtPump(std::function<bool()> ready, std::function<void()> act
   pumpWatch_.start();
 }
 
+void MainFormTest::StopPumpWatch() {
+  pumpWatch_.stop();
+  pumpWatch_.disconnect();
+}
+
 void MainFormTest::PressStart() const { Click("StartButton"); }
 
 std::vector<RecordingMessageBoxes::Box> MainFormTest::BoxesOf(RecordingMessageBoxes::Kind kind) const {

@@ -54,6 +54,8 @@ class MainFormTest : public ::testing::Test {
   // Runs action once, at the first pump of the event loop at which ready() holds; a
   // scan pumps the loop, so this acts from inside a running scan.
   void AtPump(std::function<bool()> ready, std::function<void()> action);
+  // Forgets the action AtPump has not run yet.
+  void StopPumpWatch();
   // The Start button, pressed; returns once the scan (if any) has ended.
   void PressStart() const;
   std::vector<RecordingMessageBoxes::Box> BoxesOf(RecordingMessageBoxes::Kind kind) const;

@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
@@ -286,6 +288,88 @@ TEST_F(ScanTest, ClosingDuringAScanStopsItAndReleasesThePicturesOnceItHasUnwound
     EXPECT_TRUE(pictures.PicturePairs.empty());
     EXPECT_EQ(pictures.LastPairIndex, -1);
   }
+}
+
+// The window analyses on one worker per core. Whenever the stop or the close comes, while
+// the pass compares or while it waits for a picture (a large one takes a while), the scan
+// ends cleanly with the pairs it had, in the order the whole scan finds them.
+TEST_F(ScanTest, AStopOrACloseAtAnyMomentOfAParallelScanEndsItCleanly) {
+  const std::string photos = PictureFolder(temp, "photos", 8);
+  QImage large(4000, 3000, QImage::Format_RGB32);
+  large.fill(QColor(40, 120, 200));
+  {
+    QPainter painter(&large);
+    painter.setBrush(Qt::yellow);
+    for (int i = 0; i < 12; ++i) painter.drawEllipse(QPoint(300 * i + 200, 250 * i + 100), 260, 180);
+  }
+  ASSERT_TRUE(large.save(QString::fromStdString(photos + "large.jpg"), "JPG"));
+  Start();
+  Drop({QString::fromStdString(photos)});
+  int matchingPumps = 0;
+  AtPump(
+      [&] {
+        matchingPumps +=
+            Find<QPushButton>("StartButton").text() == StopCaption && window->Pictures().PairListCapacity > 0;
+        return false;
+      },
+      [] {});
+  PressStart();
+  StopPumpWatch();
+  ASSERT_EQ(Closing().size(), 1u);
+  ASSERT_TRUE(Closing()[0].text.startsWith("扫描查找完毕"));
+  const std::vector<TPicturePair> all = window->Pictures().PicturePairs;
+  ASSERT_GE(all.size(), 2u);
+  RecordProperty("MatchingPumps", matchingPumps);
+  int acted = 0;
+
+  for (const bool close : {false, true}) {
+    for (const int moment : {1, 2, 3, 4, 5, 7, 10, 14, 20, 30}) {
+      SCOPED_TRACE(std::string(close ? "close" : "stop") + " at matching pump " + std::to_string(moment));
+      boxes.Boxes.clear();
+      Start();
+      Drop({QString::fromStdString(photos)});
+      int pumps = 0;
+      int pairsThen = -1;
+      AtPump(
+          [&] {
+            return Find<QPushButton>("StartButton").text() == StopCaption && window->Pictures().PairListCapacity > 0 &&
+                   ++pumps == moment;
+          },
+          [&] {
+            pairsThen = window->Pictures().PairCount();
+            close ? static_cast<void>(window->close()) : PressStart();
+          });
+      PressStart();
+      StopPumpWatch();
+      const Catalogue& pictures = window->Pictures();
+      acted += pairsThen >= 0;
+      if (pairsThen < 0) {  // the scan ended first
+        ASSERT_EQ(Closing().size(), 1u);
+        EXPECT_TRUE(Closing()[0].text.startsWith("扫描查找完毕"));
+        continue;
+      }
+      if (close) {
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(boxes.Boxes.empty());
+        EXPECT_TRUE(pictures.PicList.empty());
+        EXPECT_TRUE(pictures.PicturePairs.empty());
+        EXPECT_EQ(pictures.LastPairIndex, -1);
+        continue;
+      }
+      ASSERT_EQ(Closing().size(), 1u);
+      EXPECT_TRUE(Closing()[0].text.startsWith("扫描查找被中断！"));
+      EXPECT_EQ(Rows(), pictures.PairCount());
+      EXPECT_GE(pictures.PairCount(), pairsThen);
+      ASSERT_LE(pictures.PicturePairs.size(), all.size());
+      for (std::size_t i = 0; i < pictures.PicturePairs.size(); ++i) {
+        EXPECT_EQ(pictures.PicturePairs[i].PicIndex1, all[i].PicIndex1);
+        EXPECT_EQ(pictures.PicturePairs[i].PicIndex2, all[i].PicIndex2);
+        EXPECT_EQ(pictures.PicturePairs[i].Similarity, all[i].Similarity);
+      }
+    }
+  }
+  EXPECT_GE(acted, 8);
+  window.reset();
 }
 
 TEST_F(ScanTest, AFolderDroppedDuringAScanJoinsTheListButNotTheScan) {

@@ -36,10 +36,20 @@ TEST(ScanOptionsTest, CacheFileOrNoCache) {
   EXPECT_TRUE(ParseScanOptions({"--no-cache", "a"}).NoCache);
 }
 
+TEST(ScanOptionsTest, JobsDefaultToOnePerCore) {
+  EXPECT_EQ(ParseScanOptions({"a"}, 3).Jobs, 3);
+  EXPECT_EQ(ParseScanOptions({"a"}).Jobs, DefaultJobs());
+  EXPECT_GE(DefaultJobs(), 1);
+  EXPECT_EQ(ParseScanOptions({"--jobs", "0", "a"}, 3).Jobs, 0);
+  EXPECT_EQ(ParseScanOptions({"--jobs", "4", "a"}).Jobs, 4);
+  EXPECT_EQ(ParseScanOptions({"--jobs", "1024", "a"}).Jobs, 1024);
+}
+
 TEST(ScanOptionsTest, BadCommandLines) {
   const std::vector<std::vector<std::string>> cases = {
       {"--bogus"}, {"--types"}, {"--types", "jpg,webp"}, {"--settings", "/no/such.ini"}, {"-x", "a"},
-      {"--cache"}, {"--cache", "", "a"},
+      {"--cache"}, {"--cache", "", "a"}, {"--jobs"}, {"--jobs", "-1", "a"}, {"--jobs", "two", "a"},
+      {"--jobs", "", "a"}, {"--jobs", "0x2", "a"}, {"--jobs", "1025", "a"},
   };
   for (const auto& arguments : cases) {
     SCOPED_TRACE(arguments[0]);

@@ -101,7 +101,7 @@ int Scan(const ScanOptions& options) {
     return ExitUsage;
   }
   const std::unique_ptr<SqlitePictureCache> cache = OpenCache(options);
-  ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",", cache.get());
+  ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",", cache.get(), options.Jobs);
 
   InterruptTarget = &run.ScanStopped;
   std::signal(SIGINT, OnInterrupt);

@@ -34,6 +34,15 @@ std::int32_t Size(const std::string& option, const std::string& text) {
   return std::max(0, *value);  // as the settings dialog takes a negative size
 }
 
+int Jobs(const std::string& option, const std::string& text) {
+  const auto value = ReadIntegerValue(text);
+  if (!value || text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+      *value > AnalysisPipeline::MaxJobs)
+    throw UsageError("option '" + option + "' needs a number of threads from 0 to " +
+                     std::to_string(AnalysisPipeline::MaxJobs) + ", not '" + text + "'");
+  return *value;
+}
+
 StoredSettings ReadSettingsFile(const std::string& path) {
   try {
     std::istringstream in(ReadRegularFile(path));
@@ -61,13 +70,17 @@ std::string ScanUsage() {
     "  --cache FILE         remember analysed pictures in FILE instead of\n"
     "                       $XDG_CACHE_HOME/Tessimar/pictures.sqlite (~/.cache/Tessimar/...)\n"
     "  --no-cache           analyse every picture, neither reading nor writing a cache\n"
+    "  --jobs N             analyse the pictures on N threads ahead of the comparisons\n"
+    "                       (default: one per core, here " + std::to_string(DefaultJobs()) + "); 0 analyses each\n"
+    "                       in turn on the scan's own thread; the pairs are the same whatever N\n"
     "  --signature          print the size and signature of each picture FILE\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
 }
 
-ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
+ScanOptions ParseScanOptions(const std::vector<std::string>& arguments, int defaultJobs) {
   ScanOptions options;
+  options.Jobs = defaultJobs;
   std::optional<std::string> types;
   std::optional<std::int32_t> minWidth, minHeight;
   bool noSubfolders = false;
@@ -109,6 +122,8 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments) {
       if (options.CacheFile.empty()) throw UsageError("option '--cache' needs a file name");
     } else if (argument == "--no-cache") {
       options.NoCache = true;
+    } else if (argument == "--jobs") {
+      options.Jobs = Jobs(argument, value());
     } else if (argument == "--help") {
       options.Help = true;
     } else if (argument == "--version") {

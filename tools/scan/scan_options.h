@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysis_pipeline.h"
 #include "settings/settings_store.h"
 
 namespace tessimar {
@@ -15,6 +16,7 @@ struct ScanOptions {
   std::string Output;                 // the CSV file; empty for standard output
   std::string CacheFile;              // the picture cache; empty for the user's own
   bool NoCache = false;
+  int Jobs = 0;  // analysis worker threads; 0 analyses on the scan's own thread
   bool List = false;
   bool Signature = false;
   bool Help = false;
@@ -26,7 +28,8 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-ScanOptions ParseScanOptions(const std::vector<std::string>& arguments);
+// Jobs defaults to defaultJobs, one worker per core unless a test says otherwise.
+ScanOptions ParseScanOptions(const std::vector<std::string>& arguments, int defaultJobs = DefaultJobs());
 
 std::string ScanUsage();
 
