@@ -7,6 +7,7 @@
 #include "analysis/bmp_rle.h"
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {
@@ -37,16 +38,24 @@ BmpColour DirectPixel(const std::uint8_t* row, std::int64_t x, const BmpLayout& 
 // Stored rows are padded to a multiple of four bytes.
 std::int64_t StrideOf(const BmpLayout& layout) { return (layout.Width * layout.BitCount + 31) / 32 * 4; }
 
-void DrawRows(const std::vector<std::uint8_t>& file, const BmpLayout& layout, RgbPicture& picture) {
+void ConvertRow(const std::uint8_t* row, const BmpLayout& layout, std::uint8_t* out) {
+  if (layout.BitCount == 24) {
+    for (std::int64_t x = 0; x < layout.Width; ++x, row += 3, out += 3) out[0] = row[2], out[1] = row[1], out[2] = row[0];
+    return;
+  }
+  for (std::int64_t x = 0; x < layout.Width; ++x, out += 3) {
+    const BmpColour colour = layout.BitCount <= 8 ? IndexedPixel(row, x, layout) : DirectPixel(row, x, layout);
+    std::copy(colour.begin(), colour.end(), out);
+  }
+}
+
+void SendRows(const std::vector<std::uint8_t>& file, const BmpLayout& layout, RowSink& sink) {
   const std::int64_t stride = StrideOf(layout);
-  for (std::int32_t y = 0; y < picture.Height; ++y) {
-    const std::int64_t stored = layout.TopDown ? y : picture.Height - 1 - y;
-    const std::uint8_t* row = file.data() + layout.PixelOffset + stored * stride;
-    std::uint8_t* out = picture.Row(y);
-    for (std::int64_t x = 0; x < layout.Width; ++x, out += 3) {
-      const BmpColour colour = layout.BitCount <= 8 ? IndexedPixel(row, x, layout) : DirectPixel(row, x, layout);
-      std::copy(colour.begin(), colour.end(), out);
-    }
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(layout.Width) * 3);
+  for (std::int64_t y = 0; y < layout.Height; ++y) {
+    const std::int64_t stored = layout.TopDown ? y : layout.Height - 1 - y;
+    ConvertRow(file.data() + layout.PixelOffset + stored * stride, layout, rgb.data());
+    sink.Row(static_cast<std::int32_t>(y), rgb.data());
   }
 }
 
@@ -60,19 +69,21 @@ void CheckRowsPresent(const std::vector<std::uint8_t>& file, const BmpLayout& la
 
 }  // namespace
 
-RgbPicture DecodeBmp(const std::string& fileName) {
+void DecodeBmp(const std::string& fileName, RowSink& sink) {
   const std::vector<std::uint8_t> file = ReadWholeFile(fileName);
   const BmpLayout layout = ReadBmpLayout(file);
   CheckAnnouncedSize(layout.Width, layout.Height);
   const bool runs = layout.Compression == BmpCompression::Rle8 || layout.Compression == BmpCompression::Rle4;
-  if (!runs) CheckRowsPresent(file, layout);
-  RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
-  if (runs) {
-    DrawRle(file, layout, picture);
-  } else {
-    DrawRows(file, layout, picture);
+  if (!runs) {
+    CheckRowsPresent(file, layout);
+    sink.Begin(static_cast<std::int32_t>(layout.Width), static_cast<std::int32_t>(layout.Height));
+    return SendRows(file, layout, sink);
   }
-  return picture;
+  // Runs may skip over rows and go back to none, so they are drawn whole first.
+  RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
+  DrawRle(file, layout, picture);
+  sink.Begin(picture.Width, picture.Height);
+  for (std::int32_t y = 0; y < picture.Height; ++y) sink.Row(y, picture.Row(y));
 }
 
 }  // namespace tessimar

@@ -1,0 +1,45 @@
+// The integer arithmetic of libjpeg-turbo's encoder and of its decoder at 1/8 scale, step by
+// step, so that the 1/8-scale picture of the quality-90 JPEG can be computed without the JPEG.
+// Every step is exact on purpose: one unit off anywhere changes a signature.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace tessimar {
+
+using DctBlock = std::array<std::int32_t, 64>;        // row-major, as libjpeg's natural order
+using QuantTable = std::array<std::uint16_t, 64>;     // natural order
+using ChromaOutput = std::array<std::uint8_t, 4>;     // 2 x 2, row-major
+
+// jccolor.c: RGB to YCbCr with 16-bit fixed-point tables.
+std::uint8_t RgbToY(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+std::uint8_t RgbToCb(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+std::uint8_t RgbToCr(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+// jcsample.c h2v2: the mean of four samples, the bias alternating 1, 2, 1, ... by output column.
+inline std::uint8_t DownsampleH2V2(int sum, int outputColumn) {
+  return static_cast<std::uint8_t>((sum + 1 + (outputColumn & 1)) >> 2);
+}
+
+// jfdctint.c: the accurate integer forward DCT of level-shifted samples (sample - 128), in place.
+void ForwardDctIslow(DctBlock& block);
+
+// jcdctmgr.c: quantisation of forward-DCT outputs by quantval, through libjpeg-turbo's
+// reciprocal multiply rather than a division.
+struct Divisor {
+  std::uint32_t Reciprocal = 0;
+  std::uint32_t Correction = 0;
+  int Shift = 0;
+};
+Divisor MakeDivisor(std::uint16_t quantval);
+std::int32_t Quantise(std::int32_t coefficient, const Divisor& divisor);
+
+// jidctred.c at 1/8 scale: a 1 x 1 block from its quantised DC term, and a 2 x 2 block.
+std::uint8_t InverseDct1x1(std::int32_t dc, std::uint16_t quantval);
+ChromaOutput InverseDct2x2(const DctBlock& coefficients, const QuantTable& quantvals);
+
+// jdcolor.c: YCbCr to RGB.
+std::array<std::uint8_t, 3> YccToRgb(std::uint8_t y, std::uint8_t cb, std::uint8_t cr);
+
+}  // namespace tessimar
