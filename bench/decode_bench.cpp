@@ -72,7 +72,8 @@ bool ReadInfoGuarded(LibpngReader& reader, std::FILE* file) {
 
 bool ReadRowsGuarded(LibpngReader& reader, png_bytep row) {
   if (setjmp(png_jmpbuf(reader.Png)) != 0) return false;
-  for (std::uint32_t y = 0; y < png_get_image_height(reader.Png, reader.Info); ++y) png_read_row(reader.Png, row, nullptr);
+  for (std::uint32_t y = 0; y < png_get_image_height(reader.Png, reader.Info); ++y)
+    png_read_row(reader.Png, row, nullptr);
   return true;
 }
 

@@ -96,10 +96,12 @@ void EighthScaleDraw::AddLuminance(std::int32_t y, const std::uint8_t* rgb) {
 void EighthScaleDraw::AddChrominance(std::int32_t y, const std::uint8_t* rgb) {
   const std::int32_t row = y % ChromaBlockPixels;
   const std::size_t offset = static_cast<std::size_t>(row) * chromaPixels_.size();
-  for (std::size_t k = 0; k < chromaPixels_.size(); ++k) {
-    const std::uint8_t* p = rgb + chromaPixels_[k] * 3;
-    cbRows_[offset + k] = RgbToCb(p[0], p[1], p[2]);
-    crRows_[offset + k] = RgbToCr(p[0], p[1], p[2]);
+  std::uint8_t* cb = cbRows_.data() + offset;
+  std::uint8_t* cr = crRows_.data() + offset;
+  for (const std::int32_t column : chromaPixels_) {
+    const std::uint8_t* p = rgb + column * 3;
+    *cb++ = RgbToCb(p[0], p[1], p[2]);
+    *cr++ = RgbToCr(p[0], p[1], p[2]);
   }
   if (row == ChromaBlockPixels - 1 || y == height_ - 1) FinishChromaBlockRow(y / ChromaBlockPixels, row + 1);
 }
@@ -114,8 +116,8 @@ ChromaOutput EighthScaleDraw::ChromaBlock(const std::vector<std::uint8_t>& rows,
   for (std::int32_t r = 0; r < 8; ++r) {
     const std::int32_t source = std::min(r, chromaRows - 1);
     const std::uint8_t* upper = rows.data() + static_cast<std::size_t>(2 * source) * stride + block * 16;
-    const std::uint8_t* lower = rows.data() + static_cast<std::size_t>(std::min(2 * source + 1, pixelRows - 1)) * stride +
-                                block * 16;
+    const std::uint8_t* lower =
+        rows.data() + static_cast<std::size_t>(std::min(2 * source + 1, pixelRows - 1)) * stride + block * 16;
     for (int c = 0; c < 8; ++c) {
       const int sum = upper[2 * c] + upper[2 * c + 1] + lower[2 * c] + lower[2 * c + 1];
       samples[static_cast<std::size_t>(r * 8 + c)] = DownsampleH2V2(sum, c) - 128;
@@ -149,7 +151,8 @@ void EighthScaleDraw::Finish() {
   for (int y = 0; y < Side; ++y) {
     std::uint8_t* target = bitmap_.Row(y);
     for (int x = 0; x < Side; ++x, target += 3) {
-      const std::size_t at = targetRow_[static_cast<std::size_t>(y)] * columns_.size() + targetColumn_[static_cast<std::size_t>(x)];
+      const std::size_t at =
+          targetRow_[static_cast<std::size_t>(y)] * columns_.size() + targetColumn_[static_cast<std::size_t>(x)];
       const auto rgb = YccToRgb(outY_[at], outCb_[at], outCr_[at]);
       std::copy(rgb.begin(), rgb.end(), target);
     }

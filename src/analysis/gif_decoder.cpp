@@ -111,16 +111,19 @@ void ReadInterlaced(GifFileType& gif, ScreenRows& screen) {
   std::vector<GifByteType> lines(width * static_cast<std::size_t>(frame.Height));
   constexpr int Starts[] = {0, 4, 2, 1}, Steps[] = {8, 8, 4, 2};
   for (int pass = 0; pass < 4; ++pass) {
-    for (int y = Starts[pass]; y < frame.Height; y += Steps[pass]) ReadLine(gif, &lines[static_cast<std::size_t>(y) * width]);
+    for (int y = Starts[pass]; y < frame.Height; y += Steps[pass])
+      ReadLine(gif, &lines[static_cast<std::size_t>(y) * width]);
   }
-  for (int y = 0; y < frame.Height; ++y) screen.Frame(std::int64_t{frame.Top} + y, &lines[static_cast<std::size_t>(y) * width]);
+  for (int y = 0; y < frame.Height; ++y)
+    screen.Frame(std::int64_t{frame.Top} + y, &lines[static_cast<std::size_t>(y) * width]);
 }
 
 void ReadFirstFrame(GifFileType& gif, int transparent, RowSink& sink) {
   Check(gif, DGifGetImageDesc(&gif));
   const GifImageDesc& frame = gif.Image;
   CheckAnnouncedSize(frame.Width, frame.Height);
-  if (frame.ColorMap == nullptr && gif.SColorMap == nullptr) throw PictureError("GIF: the first frame has no colour table");
+  if (frame.ColorMap == nullptr && gif.SColorMap == nullptr)
+    throw PictureError("GIF: the first frame has no colour table");
   sink.Begin(gif.SWidth, gif.SHeight);
   ScreenRows screen(gif, transparent, sink);
   if (frame.Interlace) {

@@ -7,12 +7,6 @@
 namespace tessimar {
 namespace {
 
-// jccolor.c and jdcolor.c: 16-bit fixed point.
-constexpr int ColourBits = 16;
-constexpr std::int32_t ColourHalf = 1 << (ColourBits - 1);
-constexpr std::int32_t ChromaOffset = 128 << ColourBits;
-constexpr std::int32_t ColourFix(double x) { return static_cast<std::int32_t>(x * (1 << ColourBits) + 0.5); }
-
 // jfdctint.c and jidctred.c: 13-bit constants, two more bits kept between the passes.
 constexpr int ConstBits = 13;
 constexpr int Pass1Bits = 2;
@@ -69,24 +63,6 @@ std::int32_t OddPart2x2(std::int32_t t1, std::int32_t t3, std::int32_t t5, std::
 
 }  // namespace
 
-std::uint8_t RgbToY(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return static_cast<std::uint8_t>(
-      (ColourFix(0.29900) * r + ColourFix(0.58700) * g + ColourFix(0.11400) * b + ColourHalf) >> ColourBits);
-}
-
-// The chroma rounding is one short of a half, so that the largest value stays 255.
-std::uint8_t RgbToCb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return static_cast<std::uint8_t>((-ColourFix(0.16874) * r - ColourFix(0.33126) * g + ColourFix(0.50000) * b +
-                                    ChromaOffset + ColourHalf - 1) >>
-                                   ColourBits);
-}
-
-std::uint8_t RgbToCr(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return static_cast<std::uint8_t>((ColourFix(0.50000) * r - ColourFix(0.41869) * g - ColourFix(0.08131) * b +
-                                    ChromaOffset + ColourHalf - 1) >>
-                                   ColourBits);
-}
-
 void ForwardDctIslow(DctBlock& block) {
   for (int row = 0; row < 8; ++row) ForwardDctPass(block.data() + row * 8, 1, true);
   for (int column = 0; column < 8; ++column) ForwardDctPass(block.data() + column, 8, false);
@@ -113,7 +89,8 @@ Divisor MakeDivisor(std::uint16_t quantval) {
 
 std::int32_t Quantise(std::int32_t coefficient, const Divisor& divisor) {
   const auto magnitude = static_cast<std::uint32_t>(std::abs(coefficient));
-  const auto quotient = static_cast<std::int32_t>(((magnitude + divisor.Correction) * divisor.Reciprocal) >> divisor.Shift);
+  const auto quotient =
+      static_cast<std::int32_t>(((magnitude + divisor.Correction) * divisor.Reciprocal) >> divisor.Shift);
   return coefficient < 0 ? -quotient : quotient;
 }
 
@@ -153,9 +130,10 @@ ChromaOutput InverseDct2x2(const DctBlock& c, const QuantTable& q) {
 
 std::array<std::uint8_t, 3> YccToRgb(std::uint8_t y, std::uint8_t cb, std::uint8_t cr) {
   const std::int32_t blue = cb - 128, red = cr - 128;
-  const std::int32_t redTerm = (ColourFix(1.40200) * red + ColourHalf) >> ColourBits;
-  const std::int32_t blueTerm = (ColourFix(1.77200) * blue + ColourHalf) >> ColourBits;
-  const std::int32_t greenTerm = (-ColourFix(0.71414) * red + -ColourFix(0.34414) * blue + ColourHalf) >> ColourBits;
+  using namespace colour;
+  const std::int32_t redTerm = (Fix(1.40200) * red + Half) >> Bits;
+  const std::int32_t blueTerm = (Fix(1.77200) * blue + Half) >> Bits;
+  const std::int32_t greenTerm = (-Fix(0.71414) * red + -Fix(0.34414) * blue + Half) >> Bits;
   return {Clamp(y + redTerm), Clamp(y + greenTerm), Clamp(y + blueTerm)};
 }
 

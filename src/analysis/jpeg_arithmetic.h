@@ -8,14 +8,35 @@
 
 namespace tessimar {
 
-using DctBlock = std::array<std::int32_t, 64>;        // row-major, as libjpeg's natural order
-using QuantTable = std::array<std::uint16_t, 64>;     // natural order
-using ChromaOutput = std::array<std::uint8_t, 4>;     // 2 x 2, row-major
+using DctBlock = std::array<std::int32_t, 64>;     // row-major, as libjpeg's natural order
+using QuantTable = std::array<std::uint16_t, 64>;  // natural order
+using ChromaOutput = std::array<std::uint8_t, 4>;  // 2 x 2, row-major
 
-// jccolor.c: RGB to YCbCr with 16-bit fixed-point tables.
-std::uint8_t RgbToY(std::uint8_t r, std::uint8_t g, std::uint8_t b);
-std::uint8_t RgbToCb(std::uint8_t r, std::uint8_t g, std::uint8_t b);
-std::uint8_t RgbToCr(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+// jccolor.c: RGB to YCbCr in 16-bit fixed point. Inline: they run for a third of all pixels.
+namespace colour {
+inline constexpr int Bits = 16;
+inline constexpr std::int32_t Half = 1 << (Bits - 1);
+inline constexpr std::int32_t ChromaOffset = 128 << Bits;
+constexpr std::int32_t Fix(double x) { return static_cast<std::int32_t>(x * (1 << Bits) + 0.5); }
+}  // namespace colour
+
+inline std::uint8_t RgbToY(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  using namespace colour;
+  return static_cast<std::uint8_t>((Fix(0.29900) * r + Fix(0.58700) * g + Fix(0.11400) * b + Half) >> Bits);
+}
+
+// The chroma rounding is one short of a half, so that the largest value stays 255.
+inline std::uint8_t RgbToCb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  using namespace colour;
+  return static_cast<std::uint8_t>(
+      (-Fix(0.16874) * r - Fix(0.33126) * g + Fix(0.50000) * b + ChromaOffset + Half - 1) >> Bits);
+}
+
+inline std::uint8_t RgbToCr(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  using namespace colour;
+  return static_cast<std::uint8_t>((Fix(0.50000) * r - Fix(0.41869) * g - Fix(0.08131) * b + ChromaOffset + Half - 1) >>
+                                   Bits);
+}
 
 // jcsample.c h2v2: the mean of four samples, the bias alternating 1, 2, 1, ... by output column.
 inline std::uint8_t DownsampleH2V2(int sum, int outputColumn) {

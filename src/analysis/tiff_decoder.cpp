@@ -2,8 +2,8 @@
 
 #include <tiffio.h>
 
-#include <cstdarg>
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 #include <vector>

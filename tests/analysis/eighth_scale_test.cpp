@@ -77,9 +77,9 @@ WorkingBitmap FromRows(const RgbPicture& picture) {
     for (int x = 0; x < WorkingBitmap::Side; ++x) {
       const std::uint8_t *a = actual.Pixel(x, y), *e = expected.Pixel(x, y);
       if (a[0] != e[0] || a[1] != e[1] || a[2] != e[2]) {
-        return ::testing::AssertionFailure() << "at " << x << ", " << y << ": (" << +a[0] << ", " << +a[1] << ", "
-                                             << +a[2] << ") instead of (" << +e[0] << ", " << +e[1] << ", " << +e[2]
-                                             << ")";
+        return ::testing::AssertionFailure()
+               << "at " << x << ", " << y << ": (" << +a[0] << ", " << +a[1] << ", " << +a[2] << ") instead of ("
+               << +e[0] << ", " << +e[1] << ", " << +e[2] << ")";
       }
     }
   }
@@ -120,8 +120,7 @@ TEST(EighthScaleDraw, EqualsTheJpegRouteOnFlatAndExtremePictures) {
          const bool red = (x + y) % 2 == 0;
          p[0] = red ? 255 : 0, p[1] = p[2] = red ? 0 : 255;
        }},
-      {"noise",
-       [&](std::int32_t x, std::int32_t y, std::uint8_t* p) { std::copy_n(noise.Row(y) + x * 3, 3, p); }},
+      {"noise", [&](std::int32_t x, std::int32_t y, std::uint8_t* p) { std::copy_n(noise.Row(y) + x * 3, 3, p); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
