@@ -1,6 +1,7 @@
 #include "analysis/eighth_scale_draw.h"
 
 #include <algorithm>
+#include <array>
 
 #include "analysis/jpeg_encoder.h"
 #include "analysis/stretch.h"
@@ -25,10 +26,7 @@ void SampledSources(std::int32_t length, std::vector<std::int32_t>& sources, std
 std::int32_t DivideRoundingUp(std::int32_t a, std::int32_t b) { return (a + b - 1) / b; }
 
 // Coefficients at rows and columns 2, 4 and 6 do not reach a 2 x 2 inverse DCT.
-constexpr bool ReachesTwoByTwo(int index) {
-  const int row = index / 8, column = index % 8;
-  return (row == 0 || row % 2 == 1) && (column == 0 || column % 2 == 1);
-}
+constexpr std::array<int, 5> TwoByTwoTerms{0, 1, 3, 5, 7};
 
 }  // namespace
 
@@ -100,8 +98,7 @@ void EighthScaleDraw::AddChrominance(std::int32_t y, const std::uint8_t* rgb) {
   std::uint8_t* cr = crRows_.data() + offset;
   for (const std::int32_t column : chromaPixels_) {
     const std::uint8_t* p = rgb + column * 3;
-    *cb++ = RgbToCb(p[0], p[1], p[2]);
-    *cr++ = RgbToCr(p[0], p[1], p[2]);
+    RgbToCbCr(p[0], p[1], p[2], *cb++, *cr++);
   }
   if (row == ChromaBlockPixels - 1 || y == height_ - 1) FinishChromaBlockRow(y / ChromaBlockPixels, row + 1);
 }
@@ -123,10 +120,13 @@ ChromaOutput EighthScaleDraw::ChromaBlock(const std::vector<std::uint8_t>& rows,
       samples[static_cast<std::size_t>(r * 8 + c)] = DownsampleH2V2(sum, c) - 128;
     }
   }
-  ForwardDctIslow(samples);
+  ForwardDctIslow(samples, TwoByTwoTerms);
   DctBlock coefficients{};
-  for (int i = 0; i < 64; ++i) {
-    if (ReachesTwoByTwo(i)) coefficients[i] = Quantise(samples[i], chromaDivisors_[static_cast<std::size_t>(i)]);
+  for (const int row : TwoByTwoTerms) {
+    for (const int column : TwoByTwoTerms) {
+      const auto i = static_cast<std::size_t>(row * 8 + column);
+      coefficients[i] = Quantise(samples[i], chromaDivisors_[i]);
+    }
   }
   return InverseDct2x2(coefficients, EncoderTables().Chrominance);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 
 namespace tessimar {
 namespace {
@@ -63,9 +62,9 @@ std::int32_t OddPart2x2(std::int32_t t1, std::int32_t t3, std::int32_t t5, std::
 
 }  // namespace
 
-void ForwardDctIslow(DctBlock& block) {
+void ForwardDctIslow(DctBlock& block, std::span<const int> columns) {
   for (int row = 0; row < 8; ++row) ForwardDctPass(block.data() + row * 8, 1, true);
-  for (int column = 0; column < 8; ++column) ForwardDctPass(block.data() + column, 8, false);
+  for (const int column : columns) ForwardDctPass(block.data() + column, 8, false);
 }
 
 // compute_reciprocal() for divisor quantval * 8 (the forward DCT's outputs are 8 times too large).
@@ -85,13 +84,6 @@ Divisor MakeDivisor(std::uint16_t quantval) {
     ++reciprocal;
   }
   return {reciprocal, correction, r};
-}
-
-std::int32_t Quantise(std::int32_t coefficient, const Divisor& divisor) {
-  const auto magnitude = static_cast<std::uint32_t>(std::abs(coefficient));
-  const auto quotient =
-      static_cast<std::int32_t>(((magnitude + divisor.Correction) * divisor.Reciprocal) >> divisor.Shift);
-  return coefficient < 0 ? -quotient : quotient;
 }
 
 std::uint8_t InverseDct1x1(std::int32_t dc, std::uint16_t quantval) {
