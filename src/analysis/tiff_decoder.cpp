@@ -46,7 +46,9 @@ std::unique_ptr<TIFF, TiffClose> OpenTiff(const std::string& fileName, TiffMessa
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), MaxTiffAllocation);
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnError, &message);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, nullptr);
-  std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpenExt(fileName.c_str(), "r", options.get()));
+  // "m": read strips into libtiff's buffer rather than map the whole file, which would stay
+  // resident for as long as the picture is read.
+  std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpenExt(fileName.c_str(), "rm", options.get()));
   if (tiff == nullptr) throw PictureError(message.Text);
   return tiff;
 }
