@@ -26,17 +26,25 @@
 namespace tessimar {
 namespace {
 
-constexpr int Runs = 7;
+constexpr int Runs = 9;
 
-double MedianMilliseconds(const std::function<void()>& work) {
-  std::vector<double> times;
+// The median milliseconds of each piece of work, the pieces taking turns run by run, so that
+// a machine busier at one moment than another slows them all alike.
+std::vector<double> MedianMilliseconds(const std::vector<std::function<void()>>& works) {
+  std::vector<std::vector<double>> times(works.size());
   for (int run = 0; run < Runs; ++run) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    for (std::size_t i = 0; i < works.size(); ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      works[i]();
+      times[i].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
   }
-  std::sort(times.begin(), times.end());
-  return times[Runs / 2];
+  std::vector<double> medians;
+  for (std::vector<double>& t : times) {
+    std::sort(t.begin(), t.end());
+    medians.push_back(t[Runs / 2]);
+  }
+  return medians;
 }
 
 // Reads every row once, so that the decoder's work cannot be skipped.
@@ -99,26 +107,31 @@ Decoder DecoderOf(const std::string& fileName) {
 
 void TimeFile(const std::string& fileName) {
   auto bitmap = std::make_unique<WorkingBitmap>();
-  const double load = MedianMilliseconds([&] { LoadPicture(fileName, *bitmap); });
-  std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), load);
+  const auto load = [&] { LoadPicture(fileName, *bitmap); };
   const Decoder decode = DecoderOf(fileName);
-  if (decode == nullptr) return;
+  if (decode == nullptr) {
+    std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), MedianMilliseconds({load})[0]);
+    return;
+  }
   ReadingSink reading;
-  const double decoding = MedianMilliseconds([&] { decode(fileName, reading); });
   std::vector<std::uint8_t> jpeg;
-  const double encoding = MedianMilliseconds([&] {
+  const auto encode = [&] {
     JpegRowEncoder encoder;
     decode(fileName, encoder);
     jpeg = encoder.Finish();
-  });
-  const double drawing = MedianMilliseconds([&] { DrawJpeg(jpeg, {}, *bitmap); });
-  std::printf("  decoder alone              %8.1f ms\n", decoding);
-  std::printf("  quality-90 JPEG encoding   %8.1f ms (decoder and encoder %.1f ms)\n", encoding - decoding, encoding);
-  std::printf("  that JPEG decoded at 1/8   %8.1f ms\n", drawing);
-  std::printf("  the JPEG route in all      %8.1f ms\n", encoding + drawing);
+  };
+  encode();
+  std::vector<std::function<void()>> works{load, [&] { decode(fileName, reading); }, encode,
+                                           [&] { DrawJpeg(jpeg, {}, *bitmap); }};
+  if (decode == DecodePng) works.emplace_back([&] { LibpngRows(fileName); });
+  const std::vector<double> ms = MedianMilliseconds(works);
+  std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), ms[0]);
+  std::printf("  decoder alone              %8.1f ms\n", ms[1]);
+  std::printf("  quality-90 JPEG encoding   %8.1f ms (decoder and encoder %.1f ms)\n", ms[2] - ms[1], ms[2]);
+  std::printf("  that JPEG decoded at 1/8   %8.1f ms\n", ms[3]);
+  std::printf("  the JPEG route in all      %8.1f ms\n", ms[2] + ms[3]);
   if (decode == DecodePng) {
-    const double libpng = MedianMilliseconds([&] { LibpngRows(fileName); });
-    std::printf("  libpng alone, to rows      %8.1f ms: LoadPicture takes %.2f times that\n", libpng, load / libpng);
+    std::printf("  libpng alone, to rows      %8.1f ms: LoadPicture takes %.2f times that\n", ms[4], ms[0] / ms[4]);
   }
   if (reading.Total() == 1) std::printf(" ");  // keeps the sums alive
 }
