@@ -12,6 +12,7 @@
 #include "analysis/alpha.h"
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {

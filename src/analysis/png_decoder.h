@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "analysis/rgb_picture.h"
 #include "analysis/row_sink.h"
 
 namespace tessimar {
