@@ -7,6 +7,7 @@
 #include "analysis/bmp_rle.h"
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {
@@ -37,42 +38,69 @@ BmpColour DirectPixel(const std::uint8_t* row, std::int64_t x, const BmpLayout& 
 // Stored rows are padded to a multiple of four bytes.
 std::int64_t StrideOf(const BmpLayout& layout) { return (layout.Width * layout.BitCount + 31) / 32 * 4; }
 
-void DrawRows(const std::vector<std::uint8_t>& file, const BmpLayout& layout, RgbPicture& picture) {
-  const std::int64_t stride = StrideOf(layout);
-  for (std::int32_t y = 0; y < picture.Height; ++y) {
-    const std::int64_t stored = layout.TopDown ? y : picture.Height - 1 - y;
-    const std::uint8_t* row = file.data() + layout.PixelOffset + stored * stride;
-    std::uint8_t* out = picture.Row(y);
-    for (std::int64_t x = 0; x < layout.Width; ++x, out += 3) {
-      const BmpColour colour = layout.BitCount <= 8 ? IndexedPixel(row, x, layout) : DirectPixel(row, x, layout);
-      std::copy(colour.begin(), colour.end(), out);
-    }
+void ConvertRow(const std::uint8_t* row, const BmpLayout& layout, std::uint8_t* out) {
+  if (layout.BitCount == 24) {
+    for (std::int64_t x = 0; x < layout.Width; ++x, row += 3, out += 3)
+      out[0] = row[2], out[1] = row[1], out[2] = row[0];
+    return;
+  }
+  for (std::int64_t x = 0; x < layout.Width; ++x, out += 3) {
+    const BmpColour colour = layout.BitCount <= 8 ? IndexedPixel(row, x, layout) : DirectPixel(row, x, layout);
+    std::copy(colour.begin(), colour.end(), out);
   }
 }
 
+constexpr std::size_t HeadBytes = 64 * 1024;     // more than the largest header and colour table
+constexpr std::int64_t BandBytes = 1024 * 1024;  // the stored rows read at once
+
 // Uncompressed rows are all there before anything is allocated; the last may lack its padding.
-void CheckRowsPresent(const std::vector<std::uint8_t>& file, const BmpLayout& layout) {
+void CheckRowsPresent(std::uint64_t fileSize, const BmpLayout& layout) {
   const std::int64_t needed = (layout.Height - 1) * StrideOf(layout) + (layout.Width * layout.BitCount + 7) / 8;
-  if (layout.PixelOffset > file.size() || static_cast<std::int64_t>(file.size() - layout.PixelOffset) < needed) {
+  if (layout.PixelOffset > fileSize || static_cast<std::int64_t>(fileSize - layout.PixelOffset) < needed) {
     throw PictureError("BMP: the pixel data are incomplete");
+  }
+}
+
+// Reads the stored rows a band at a time, top picture row first, from whichever end holds it.
+void SendRows(const OpenedFile& file, const BmpLayout& layout, RowSink& sink) {
+  const std::int64_t stride = StrideOf(layout);
+  const std::int64_t bandRows = std::max<std::int64_t>(1, BandBytes / stride);
+  std::vector<std::uint8_t> band(static_cast<std::size_t>(bandRows * stride));
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(layout.Width) * 3);
+  for (std::int64_t top = 0; top < layout.Height; top += bandRows) {
+    const std::int64_t rows = std::min(bandRows, layout.Height - top);
+    const std::int64_t firstStored = layout.TopDown ? top : layout.Height - top - rows;
+    const std::uint64_t offset = layout.PixelOffset + static_cast<std::uint64_t>(firstStored * stride);
+    const std::uint64_t end = std::min<std::uint64_t>(offset + static_cast<std::uint64_t>(rows * stride), file.Size());
+    file.ReadAt(offset, band.data(), static_cast<std::size_t>(end - offset));
+    for (std::int64_t r = 0; r < rows; ++r) {
+      const std::int64_t stored = layout.TopDown ? r : rows - 1 - r;
+      ConvertRow(band.data() + stored * stride, layout, rgb.data());
+      sink.Row(static_cast<std::int32_t>(top + r), rgb.data());
+    }
   }
 }
 
 }  // namespace
 
-RgbPicture DecodeBmp(const std::string& fileName) {
-  const std::vector<std::uint8_t> file = ReadWholeFile(fileName);
-  const BmpLayout layout = ReadBmpLayout(file);
+void DecodeBmp(const std::string& fileName, RowSink& sink) {
+  const OpenedFile file(fileName);
+  std::vector<std::uint8_t> head(std::min<std::uint64_t>(file.Size(), HeadBytes));
+  file.ReadAt(0, head.data(), head.size());
+  const BmpLayout layout = ReadBmpLayout(head);
   CheckAnnouncedSize(layout.Width, layout.Height);
   const bool runs = layout.Compression == BmpCompression::Rle8 || layout.Compression == BmpCompression::Rle4;
-  if (!runs) CheckRowsPresent(file, layout);
-  RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
-  if (runs) {
-    DrawRle(file, layout, picture);
-  } else {
-    DrawRows(file, layout, picture);
+  if (!runs) {
+    CheckRowsPresent(file.Size(), layout);
+    sink.Begin(static_cast<std::int32_t>(layout.Width), static_cast<std::int32_t>(layout.Height));
+    return SendRows(file, layout, sink);
   }
-  return picture;
+  // Runs may skip over rows and go back to none, so they are drawn whole first.
+  const std::vector<std::uint8_t> whole = ReadWholeFile(fileName);
+  RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
+  DrawRle(whole, layout, picture);
+  sink.Begin(picture.Width, picture.Height);
+  for (std::int32_t y = 0; y < picture.Height; ++y) sink.Row(y, picture.Row(y));
 }
 
 }  // namespace tessimar

@@ -3,12 +3,13 @@
 
 #include <string>
 
-#include "analysis/rgb_picture.h"
+#include "analysis/row_sink.h"
 
 namespace tessimar {
 
 // Core, info, V4 and V5 headers; 1, 2, 4, 8, 16, 24 and 32 bits a pixel; bit fields; RLE8
-// and RLE4. Throws PictureError on any failure, missing pixel data included.
-RgbPicture DecodeBmp(const std::string& fileName);
+// and RLE4. Rows go to sink one by one (run-length pictures once drawn whole). Throws
+// PictureError on any failure, missing pixel data included.
+void DecodeBmp(const std::string& fileName, RowSink& sink);
 
 }  // namespace tessimar

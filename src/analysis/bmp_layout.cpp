@@ -15,14 +15,14 @@ bool IsInfoFamily(std::uint32_t size) { return size == 40 || size == 52 || size 
 
 bool HasBitFields(BmpCompression c) { return c == BmpCompression::BitFields || c == BmpCompression::AlphaBitFields; }
 
-void ReadCoreHeader(const std::vector<std::uint8_t>& file, BmpLayout& layout) {
+void ReadCoreHeader(std::span<const std::uint8_t> file, BmpLayout& layout) {
   layout.Width = ReadLittleEndian(file, FileHeaderSize + 4, 2);
   layout.Height = ReadLittleEndian(file, FileHeaderSize + 6, 2);
   layout.BitCount = static_cast<int>(ReadLittleEndian(file, FileHeaderSize + 10, 2));
 }
 
 // Returns the number of colour-table entries the header asks for (0: as many as the bit count allows).
-std::uint32_t ReadInfoHeader(const std::vector<std::uint8_t>& file, BmpLayout& layout) {
+std::uint32_t ReadInfoHeader(std::span<const std::uint8_t> file, BmpLayout& layout) {
   layout.Width = static_cast<std::int32_t>(ReadLittleEndian(file, FileHeaderSize + 4, 4));
   const std::int64_t height = static_cast<std::int32_t>(ReadLittleEndian(file, FileHeaderSize + 8, 4));
   layout.TopDown = height < 0;
@@ -67,7 +67,7 @@ void CheckFormat(const BmpLayout& layout) {
   Check(false, "unsupported compression");
 }
 
-void ReadPalette(const std::vector<std::uint8_t>& file, std::size_t offset, std::size_t entrySize, std::uint32_t count,
+void ReadPalette(std::span<const std::uint8_t> file, std::size_t offset, std::size_t entrySize, std::uint32_t count,
                  BmpLayout& layout) {
   const std::uint32_t most = 1u << layout.BitCount;
   if (count == 0 || count > most) count = most;
@@ -81,7 +81,7 @@ void ReadPalette(const std::vector<std::uint8_t>& file, std::size_t offset, std:
 
 }  // namespace
 
-std::uint32_t ReadLittleEndian(const std::vector<std::uint8_t>& file, std::size_t offset, int size) {
+std::uint32_t ReadLittleEndian(std::span<const std::uint8_t> file, std::size_t offset, int size) {
   if (offset > file.size() || file.size() - offset < static_cast<std::size_t>(size)) {
     throw PictureError("BMP: unexpected end of file");
   }
@@ -90,7 +90,7 @@ std::uint32_t ReadLittleEndian(const std::vector<std::uint8_t>& file, std::size_
   return value;
 }
 
-BmpLayout ReadBmpLayout(const std::vector<std::uint8_t>& file) {
+BmpLayout ReadBmpLayout(std::span<const std::uint8_t> file) {
   Check(file.size() >= 2 && file[0] == 'B' && file[1] == 'M', "not a bitmap file");
   BmpLayout layout;
   layout.PixelOffset = ReadLittleEndian(file, 10, 4);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace tessimar {
@@ -24,9 +25,9 @@ struct BmpLayout {
 };
 
 // Reads and checks the headers; throws PictureError for a damaged or unsupported file.
-BmpLayout ReadBmpLayout(const std::vector<std::uint8_t>& file);
+BmpLayout ReadBmpLayout(std::span<const std::uint8_t> file);
 
 // The little-endian number of size bytes (1, 2 or 4) at offset; throws PictureError past the end.
-std::uint32_t ReadLittleEndian(const std::vector<std::uint8_t>& file, std::size_t offset, int size);
+std::uint32_t ReadLittleEndian(std::span<const std::uint8_t> file, std::size_t offset, int size);
 
 }  // namespace tessimar

@@ -66,4 +66,26 @@ std::vector<std::uint8_t> ReadFileStart(const std::string& fileName, std::size_t
   return bytes;
 }
 
+OpenedFile::OpenedFile(const std::string& fileName) : fd_(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+  if (fd_ < 0) ThrowSystemError("cannot open the file");
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd_);
+    throw PictureError("not a regular file");
+  }
+  size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+OpenedFile::~OpenedFile() { ::close(fd_); }
+
+void OpenedFile::ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const {
+  while (size > 0) {
+    const ssize_t n = ::pread(fd_, data, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowSystemError("cannot read the file");
+    if (n == 0) throw PictureError("the file ended early");
+    data += n, offset += static_cast<std::uint64_t>(n), size -= static_cast<std::size_t>(n);
+  }
+}
+
 }  // namespace tessimar

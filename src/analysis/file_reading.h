@@ -18,4 +18,22 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
 // At most the first count bytes of a regular file; throws PictureError otherwise.
 std::vector<std::uint8_t> ReadFileStart(const std::string& fileName, std::size_t count);
 
+// A regular file read piece by piece, where reading it whole would only fill memory.
+class OpenedFile {
+ public:
+  // Throws PictureError unless fileName names a regular file that opens.
+  explicit OpenedFile(const std::string& fileName);
+  ~OpenedFile();
+  OpenedFile(const OpenedFile&) = delete;
+  OpenedFile& operator=(const OpenedFile&) = delete;
+
+  std::uint64_t Size() const { return size_; }
+  // Reads size bytes at offset; throws PictureError when the file ends before them.
+  void ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
+
+ private:
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
+};
+
 }  // namespace tessimar

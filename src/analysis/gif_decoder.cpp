@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {
@@ -51,55 +53,94 @@ void ReadExtension(GifFileType& gif, int& transparent) {
   while (block != nullptr) Check(gif, DGifGetExtensionNext(&gif, &block));
 }
 
-// Frame rows in the order they are stored: four passes when interlaced.
-std::vector<int> StoredRowOrder(const GifImageDesc& frame) {
-  std::vector<int> order;
-  if (!frame.Interlace) {
-    for (int y = 0; y < frame.Height; ++y) order.push_back(y);
-    return order;
-  }
-  constexpr int Starts[] = {0, 4, 2, 1}, Steps[] = {8, 8, 4, 2};
-  for (int pass = 0; pass < 4; ++pass) {
-    for (int y = Starts[pass]; y < frame.Height; y += Steps[pass]) order.push_back(y);
-  }
-  return order;
-}
-
-void DrawRow(const std::vector<GifByteType>& line, const GifImageDesc& frame, const ColorMapObject* map,
-             int transparent, std::int32_t y, RgbPicture& screen) {
-  if (y < 0 || y >= screen.Height) return;
+void DrawRow(const GifByteType* line, const GifImageDesc& frame, const ColorMapObject* map, int transparent,
+             std::uint8_t* screenRow, std::int32_t screenWidth) {
   for (int i = 0; i < frame.Width; ++i) {
     const std::int64_t x = static_cast<std::int64_t>(frame.Left) + i;
-    if (x < 0 || x >= screen.Width || line[i] == transparent) continue;
+    if (x >= screenWidth || line[i] == transparent) continue;
     const Colour colour = ColourAt(map, line[i]);
-    std::copy(colour.begin(), colour.end(), screen.Row(y) + x * 3);
+    std::copy(colour.begin(), colour.end(), screenRow + x * 3);
   }
 }
 
-RgbPicture ReadFirstFrame(GifFileType& gif, int transparent) {
+// Hands the screen's rows to the sink in order, each the background with the frame's line
+// drawn over it where the frame covers that row.
+class ScreenRows {
+ public:
+  ScreenRows(const GifFileType& gif, int transparent, RowSink& sink)
+      : gif_(gif), transparent_(transparent), sink_(sink), row_(static_cast<std::size_t>(gif.SWidth) * 3) {
+    if (transparent != NO_TRANSPARENT_COLOR) background_ = ColourAt(gif.SColorMap, gif.SBackGroundColor);
+  }
+
+  // The frame's line for screen row y; rows above it go first.
+  void Frame(std::int64_t y, const GifByteType* line) {
+    if (y >= gif_.SHeight) return;
+    EmitBackgroundUpTo(y);
+    Fill();
+    const ColorMapObject* map = gif_.Image.ColorMap != nullptr ? gif_.Image.ColorMap : gif_.SColorMap;
+    DrawRow(line, gif_.Image, map, transparent_, row_.data(), gif_.SWidth);
+    sink_.Row(next_++, row_.data());
+  }
+
+  void Finish() { EmitBackgroundUpTo(gif_.SHeight); }
+
+ private:
+  void Fill() {
+    for (std::size_t i = 0; i < row_.size(); i += 3) std::copy(background_.begin(), background_.end(), &row_[i]);
+  }
+  void EmitBackgroundUpTo(std::int64_t y) {
+    if (next_ >= y) return;
+    Fill();
+    while (next_ < y) sink_.Row(next_++, row_.data());
+  }
+
+  const GifFileType& gif_;
+  int transparent_;
+  RowSink& sink_;
+  Colour background_{0, 0, 0};
+  std::vector<std::uint8_t> row_;
+  std::int32_t next_ = 0;
+};
+
+void ReadLine(GifFileType& gif, GifByteType* line) { Check(gif, DGifGetLine(&gif, line, gif.Image.Width)); }
+
+// An interlaced frame stores its rows in four passes, so it is read whole first.
+void ReadInterlaced(GifFileType& gif, ScreenRows& screen) {
+  const GifImageDesc& frame = gif.Image;
+  const auto width = static_cast<std::size_t>(frame.Width);
+  std::vector<GifByteType> lines(width * static_cast<std::size_t>(frame.Height));
+  constexpr int Starts[] = {0, 4, 2, 1}, Steps[] = {8, 8, 4, 2};
+  for (int pass = 0; pass < 4; ++pass) {
+    for (int y = Starts[pass]; y < frame.Height; y += Steps[pass])
+      ReadLine(gif, &lines[static_cast<std::size_t>(y) * width]);
+  }
+  for (int y = 0; y < frame.Height; ++y)
+    screen.Frame(std::int64_t{frame.Top} + y, &lines[static_cast<std::size_t>(y) * width]);
+}
+
+void ReadFirstFrame(GifFileType& gif, int transparent, RowSink& sink) {
   Check(gif, DGifGetImageDesc(&gif));
   const GifImageDesc& frame = gif.Image;
   CheckAnnouncedSize(frame.Width, frame.Height);
-  const ColorMapObject* map = frame.ColorMap != nullptr ? frame.ColorMap : gif.SColorMap;
-  if (map == nullptr) throw PictureError("GIF: the first frame has no colour table");
-
-  RgbPicture screen = MakeRgbPicture(gif.SWidth, gif.SHeight);
-  if (transparent != NO_TRANSPARENT_COLOR) {
-    const Colour background = ColourAt(gif.SColorMap, gif.SBackGroundColor);
-    for (std::size_t i = 0; i < screen.Pixels.size(); i += 3)
-      std::copy(background.begin(), background.end(), &screen.Pixels[i]);
+  if (frame.ColorMap == nullptr && gif.SColorMap == nullptr)
+    throw PictureError("GIF: the first frame has no colour table");
+  sink.Begin(gif.SWidth, gif.SHeight);
+  ScreenRows screen(gif, transparent, sink);
+  if (frame.Interlace) {
+    ReadInterlaced(gif, screen);
+  } else {
+    std::vector<GifByteType> line(static_cast<std::size_t>(frame.Width));
+    for (int y = 0; y < frame.Height; ++y) {
+      ReadLine(gif, line.data());
+      screen.Frame(std::int64_t{frame.Top} + y, line.data());
+    }
   }
-  std::vector<GifByteType> line(static_cast<std::size_t>(frame.Width));
-  for (const int row : StoredRowOrder(frame)) {
-    Check(gif, DGifGetLine(&gif, line.data(), frame.Width));
-    DrawRow(line, frame, map, transparent, frame.Top + row, screen);
-  }
-  return screen;
+  screen.Finish();
 }
 
 }  // namespace
 
-RgbPicture DecodeGif(const std::string& fileName) {
+void DecodeGif(const std::string& fileName, RowSink& sink) {
   RequireRegularFile(fileName);
   int error = 0;
   const GifHandle gif(DGifOpenFileName(fileName.c_str(), &error));
@@ -109,7 +150,7 @@ RgbPicture DecodeGif(const std::string& fileName) {
   for (;;) {
     GifRecordType type = UNDEFINED_RECORD_TYPE;
     Check(*gif, DGifGetRecordType(gif.get(), &type));
-    if (type == IMAGE_DESC_RECORD_TYPE) return ReadFirstFrame(*gif, transparent);
+    if (type == IMAGE_DESC_RECORD_TYPE) return ReadFirstFrame(*gif, transparent, sink);
     if (type != EXTENSION_RECORD_TYPE) throw PictureError("GIF: no frame");
     ReadExtension(*gif, transparent);
   }

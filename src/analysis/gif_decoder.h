@@ -3,14 +3,15 @@
 
 #include <string>
 
-#include "analysis/rgb_picture.h"
+#include "analysis/row_sink.h"
 
 namespace tessimar {
 
 // A picture of the logical screen's size with the first frame drawn at its place. The area
 // the frame leaves uncovered, and its transparent pixels, show the background colour when
-// the frame has a transparent colour, black otherwise. Throws PictureError on any failure,
-// a file without a frame included.
-RgbPicture DecodeGif(const std::string& fileName);
+// the frame has a transparent colour, black otherwise. Rows go to sink as they are decoded
+// (an interlaced frame's once it is whole). Throws PictureError on any failure, a file without
+// a frame included.
+void DecodeGif(const std::string& fileName, RowSink& sink);
 
 }  // namespace tessimar

@@ -4,9 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "analysis/bmp_decoder.h"
@@ -14,6 +12,7 @@
 #include "analysis/gif_decoder.h"
 #include "analysis/jpeg_decoder.h"
 #include "analysis/jpeg_encoder.h"
+#include "analysis/picture_draw.h"
 #include "analysis/picture_error.h"
 #include "analysis/png_decoder.h"
 #include "analysis/raw_decoder.h"
@@ -26,59 +25,56 @@ namespace tessimar {
 namespace {
 
 using namespace std::string_view_literals;
-using JpegBytes = std::vector<std::uint8_t>;
 
-// Every type ends as JPEG data; the one JPEG decode then reduces large pictures cheaply.
-template <RgbPicture (*Decode)(const std::string&)>
-JpegBytes Reencoded(const std::string& fileName) {
-  return EncodeJpeg(Decode(fileName));
-}
+// Decodes a file into rows; a JPEG file needs none, its own bytes are the JPEG image.
+using Decoder = void (*)(const std::string& fileName, RowSink& sink);
+constexpr Decoder JpegAsItIs = nullptr;
 
 // LibRaw first: camera raws are TIFF files too, and a TIFF it does not take for a raw is a
 // plain picture.
-RgbPicture DecodeRawOrTiff(const std::string& fileName) {
-  std::optional<RgbPicture> raw = DecodeRawIfRecognised(fileName);
-  return raw ? std::move(*raw) : DecodeTiff(fileName);
+void DecodeRawOrTiff(const std::string& fileName, RowSink& sink) {
+  if (!DecodeRawIfRecognised(fileName, sink)) DecodeTiff(fileName, sink);
 }
 
 struct ContentRow {
   std::string_view Magic;  // the first bytes of the file
-  JpegBytes (*ToJpeg)(const std::string& fileName);
+  Decoder Decode;
 };
 
 constexpr std::array<ContentRow, 7> ContentDecoders{{
-    {"\xFF\xD8\xFF"sv, ReadWholeFile},
-    {"\x89PNG\r\n\x1A\n"sv, Reencoded<DecodePng>},
-    {"GIF87a"sv, Reencoded<DecodeGif>},
-    {"GIF89a"sv, Reencoded<DecodeGif>},
-    {"BM"sv, Reencoded<DecodeBmp>},
-    {"II*\0"sv, Reencoded<DecodeRawOrTiff>},
-    {"MM\0*"sv, Reencoded<DecodeRawOrTiff>},
+    {"\xFF\xD8\xFF"sv, JpegAsItIs},
+    {"\x89PNG\r\n\x1A\n"sv, DecodePng},
+    {"GIF87a"sv, DecodeGif},
+    {"GIF89a"sv, DecodeGif},
+    {"BM"sv, DecodeBmp},
+    {"II*\0"sv, DecodeRawOrTiff},
+    {"MM\0*"sv, DecodeRawOrTiff},
 }};
 constexpr std::size_t MagicBytes = 8;  // the longest, PNG's
 
 // A camera file's name promises nothing: its content chooses, and LibRaw takes what no row claims.
-JpegBytes CameraFileToJpeg(const std::string& fileName) {
+Decoder CameraFileDecoder(const std::string& fileName) {
   const std::vector<std::uint8_t> start = ReadFileStart(fileName, MagicBytes);
   const std::string_view head(reinterpret_cast<const char*>(start.data()), start.size());
   for (const ContentRow& row : ContentDecoders) {
-    if (head.starts_with(row.Magic)) return row.ToJpeg(fileName);
+    if (head.starts_with(row.Magic)) return row.Decode;
   }
-  return Reencoded<DecodeRaw>(fileName);
+  return DecodeRaw;
 }
 
 struct DecoderRow {
   std::string_view TypeName;  // the picture type whose extensions it decodes
-  JpegBytes (*ToJpeg)(const std::string& fileName);
+  Decoder Decode;
+  bool ByContent = false;  // the content chooses the decoder
 };
 
 constexpr std::array<DecoderRow, 6> Decoders{{
-    {"jpg", ReadWholeFile},
-    {"bmp", Reencoded<DecodeBmp>},
-    {"gif", Reencoded<DecodeGif>},
-    {"png", Reencoded<DecodePng>},
-    {"tif", Reencoded<DecodeTiff>},
-    {"cr2", CameraFileToJpeg},
+    {"jpg", JpegAsItIs},
+    {"bmp", DecodeBmp},
+    {"gif", DecodeGif},
+    {"png", DecodePng},
+    {"tif", DecodeTiff},
+    {"cr2", nullptr, true},
 }};
 
 constexpr const DecoderRow* DecoderOfType(std::string_view name) {
@@ -99,17 +95,31 @@ const DecoderRow& DecoderFor(const std::string& fileName) {
   throw PictureError("no decoder for the extension \"" + extension + "\"");
 }
 
+// Every other type ends as a JPEG image too, or as what its decoding would draw (PictureDraw).
+Decoder ChooseDecoder(const std::string& fileName) {
+  const DecoderRow& row = DecoderFor(fileName);
+  RequireRegularFile(fileName);
+  return row.ByContent ? CameraFileDecoder(fileName) : row.Decode;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> PictureAsJpeg(const std::string& fileName) {
-  const DecoderRow& decoder = DecoderFor(fileName);
-  RequireRegularFile(fileName);
-  return decoder.ToJpeg(fileName);
+  const Decoder decode = ChooseDecoder(fileName);
+  if (decode == JpegAsItIs) return ReadWholeFile(fileName);
+  JpegRowEncoder encoder;
+  decode(fileName, encoder);
+  return encoder.Finish();
 }
 
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings) {
+  const MinimumSize minimum{settings.MinPicWidth, settings.MinPicHeight};
   try {
-    return DrawJpeg(PictureAsJpeg(fileName), {settings.MinPicWidth, settings.MinPicHeight}, bitmap);
+    const Decoder decode = ChooseDecoder(fileName);
+    if (decode == JpegAsItIs) return DrawJpeg(ReadWholeFile(fileName), minimum, bitmap);
+    PictureDraw draw(minimum, bitmap);
+    decode(fileName, draw);
+    return draw.Finish();
   } catch (const std::exception& error) {
     throw PictureError(fileName + ": " + error.what());
   }

@@ -14,8 +14,9 @@ namespace tessimar {
 // Decodes fileName by its extension (a .cr2 file by its content), routes the picture through
 // a JPEG image (a JPEG file as it is, any other type encoded at quality 90), decodes that at
 // 1/8, 1/4 or full scale as the picture's size and the minimum sizes in settings call for, and
-// stretches it over the whole bitmap. Returns the picture's own size. Throws PictureError on
-// any failure, leaving the bitmap in an unspecified state.
+// stretches it over the whole bitmap. Where another type's JPEG would be decoded at 1/8, the
+// bitmap is computed from the decoded rows without it, to the same bits. Returns the picture's
+// own size. Throws PictureError on any failure, leaving the bitmap in an unspecified state.
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings = {});
 
 // The JPEG image every load starts from: a JPEG file's own bytes, any other type decoded by its

@@ -6,10 +6,13 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "analysis/alpha.h"
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {
@@ -82,6 +85,12 @@ bool ReadImageGuarded(PngJob& job, png_bytepp rows) {
   return true;
 }
 
+bool ReadRowGuarded(PngJob& job, png_bytep row) {
+  if (setjmp(png_jmpbuf(job.Png)) != 0) return false;
+  png_read_row(job.Png, row, nullptr);
+  return true;
+}
+
 Palette ReadPalette(png_structp png, png_infop info) {
   Palette palette{};
   png_colorp colours = nullptr;
@@ -114,31 +123,61 @@ void ConvertRow(const std::uint8_t* in, int channels, const Palette* palette, st
   }
 }
 
-RgbPicture ReadPixels(PngJob& job) {
-  RgbPicture picture = MakeRgbPicture(png_get_image_width(job.Png, job.Info), png_get_image_height(job.Png, job.Info));
+// Rows already 8-bit RGB go to the sink as libpng leaves them; the others through one row.
+class RowConverter {
+ public:
+  RowConverter(PngJob& job, std::int32_t width) : width_(width), channels_(png_get_channels(job.Png, job.Info)) {
+    if (png_get_color_type(job.Png, job.Info) == PNG_COLOR_TYPE_PALETTE) palette_ = ReadPalette(job.Png, job.Info);
+    if (palette_ || channels_ != 3) rgb_.resize(static_cast<std::size_t>(width) * 3);
+  }
+
+  const std::uint8_t* operator()(const std::uint8_t* samples) {
+    if (rgb_.empty()) return samples;
+    ConvertRow(samples, channels_, palette_ ? &*palette_ : nullptr, rgb_.data(), width_);
+    return rgb_.data();
+  }
+
+ private:
+  std::int32_t width_;
+  int channels_;
+  std::optional<Palette> palette_;
+  std::vector<std::uint8_t> rgb_;
+};
+
+// An interlaced picture's last pass completes its first row, so it is read whole.
+void ReadInterlaced(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& sink) {
   const std::size_t rowBytes = png_get_rowbytes(job.Png, job.Info);
-  std::vector<std::uint8_t> samples(rowBytes * static_cast<std::size_t>(picture.Height));
-  std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height));
+  std::vector<std::uint8_t> samples(rowBytes * static_cast<std::size_t>(height));
+  std::vector<png_bytep> rows(static_cast<std::size_t>(height));
   for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = samples.data() + y * rowBytes;
   if (!ReadImageGuarded(job, rows.data())) throw PictureError(job.Message);
+  for (std::int32_t y = 0; y < height; ++y) sink.Row(y, convert(rows[static_cast<std::size_t>(y)]));
+}
 
-  const bool isPalette = png_get_color_type(job.Png, job.Info) == PNG_COLOR_TYPE_PALETTE;
-  const Palette palette = isPalette ? ReadPalette(job.Png, job.Info) : Palette{};
-  const int channels = png_get_channels(job.Png, job.Info);
-  for (std::int32_t y = 0; y < picture.Height; ++y) {
-    ConvertRow(rows[y], channels, isPalette ? &palette : nullptr, picture.Row(y), picture.Width);
+void ReadRows(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& sink) {
+  std::vector<std::uint8_t> samples(png_get_rowbytes(job.Png, job.Info));
+  for (std::int32_t y = 0; y < height; ++y) {
+    if (!ReadRowGuarded(job, samples.data())) throw PictureError(job.Message);
+    sink.Row(y, convert(samples.data()));
   }
-  return picture;
 }
 
 }  // namespace
 
-RgbPicture DecodePng(const std::string& fileName) {
+void DecodePng(const std::string& fileName, RowSink& sink) {
   const std::vector<std::uint8_t> data = ReadWholeFile(fileName);
   PngJob job(data);
   if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
   if (!ReadInfoGuarded(job)) throw PictureError(job.Message);
-  return ReadPixels(job);
+  const std::uint32_t width = png_get_image_width(job.Png, job.Info), height = png_get_image_height(job.Png, job.Info);
+  CheckAnnouncedSize(width, height);
+  RowConverter convert(job, static_cast<std::int32_t>(width));
+  sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+  if (png_get_interlace_type(job.Png, job.Info) != PNG_INTERLACE_NONE) {
+    ReadInterlaced(job, static_cast<std::int32_t>(height), convert, sink);
+  } else {
+    ReadRows(job, static_cast<std::int32_t>(height), convert, sink);
+  }
 }
 
 }  // namespace tessimar

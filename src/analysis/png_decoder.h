@@ -3,13 +3,14 @@
 
 #include <string>
 
-#include "analysis/rgb_picture.h"
+#include "analysis/row_sink.h"
 
 namespace tessimar {
 
 // 16-bit samples keep their high byte. Gray with alpha, RGBA, and a palette with two or more
 // entries not fully opaque are composited over black; a transparent colour, or a palette with
-// just one such entry, is ignored. Throws PictureError on any failure.
-RgbPicture DecodePng(const std::string& fileName);
+// just one such entry, is ignored. Rows go to sink as they are decoded (an interlaced picture's
+// once it is whole). Throws PictureError on any failure.
+void DecodePng(const std::string& fileName, RowSink& sink);
 
 }  // namespace tessimar

@@ -3,11 +3,11 @@
 #include <libraw/libraw.h>
 
 #include <memory>
-#include <optional>
-#include <utility>
+#include <vector>
 
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {
@@ -28,16 +28,23 @@ void Check(int result) {
 // LibRaw goes on after damaged data; noting it lets the load fail instead.
 void OnDataError(void* damaged, const char*, const int) { *static_cast<bool*>(damaged) = true; }
 
-RgbPicture ToRgb(const libraw_processed_image_t& image) {
+void SendRows(const libraw_processed_image_t& image, RowSink& sink) {
   if (image.type != LIBRAW_IMAGE_BITMAP || image.bits != 8 || (image.colors != 1 && image.colors != 3)) {
     throw PictureError("raw: unexpected developed picture");
   }
-  RgbPicture picture = MakeRgbPicture(image.width, image.height);
-  const std::uint8_t* in = image.data;
-  for (std::size_t i = 0; i < picture.Pixels.size(); i += 3, in += image.colors) {
-    for (int c = 0; c < 3; ++c) picture.Pixels[i + c] = in[image.colors == 3 ? c : 0];
+  CheckAnnouncedSize(image.width, image.height);
+  sink.Begin(image.width, image.height);
+  const std::size_t rowSamples = static_cast<std::size_t>(image.width) * image.colors;
+  std::vector<std::uint8_t> gray(image.colors == 1 ? static_cast<std::size_t>(image.width) * 3 : 0);
+  for (int y = 0; y < image.height; ++y) {
+    const std::uint8_t* in = image.data + static_cast<std::size_t>(y) * rowSamples;
+    if (image.colors == 3) {
+      sink.Row(y, in);
+      continue;
+    }
+    for (std::size_t x = 0; x < rowSamples; ++x) gray[x * 3] = gray[x * 3 + 1] = gray[x * 3 + 2] = in[x];
+    sink.Row(y, gray.data());
   }
-  return picture;
 }
 
 void Configure(libraw_output_params_t& params) {
@@ -47,7 +54,7 @@ void Configure(libraw_output_params_t& params) {
 }
 
 // damaged is set by the data error handler while unpacking.
-RgbPicture Develop(LibRaw& raw, const bool& damaged) {
+void Develop(LibRaw& raw, const bool& damaged, RowSink& sink) {
   CheckAnnouncedSize(raw.imgdata.sizes.width, raw.imgdata.sizes.height);
   Check(raw.unpack());
   if (damaged) throw PictureError("raw: damaged raw data");
@@ -56,27 +63,26 @@ RgbPicture Develop(LibRaw& raw, const bool& damaged) {
   const std::unique_ptr<libraw_processed_image_t, ImageFree> image(raw.dcraw_make_mem_image(&result));
   Check(result);
   if (image == nullptr) throw PictureError("raw: no developed picture");
-  return ToRgb(*image);
+  SendRows(*image, sink);
 }
 
 }  // namespace
 
-std::optional<RgbPicture> DecodeRawIfRecognised(const std::string& fileName) {
+bool DecodeRawIfRecognised(const std::string& fileName, RowSink& sink) {
   RequireRegularFile(fileName);
   const auto raw = std::make_unique<LibRaw>();  // far too large for the stack
   bool damaged = false;
   raw->set_dataerror_handler(OnDataError, &damaged);
   Configure(raw->imgdata.params);
   const int opened = raw->open_file(fileName.c_str());
-  if (opened == LIBRAW_FILE_UNSUPPORTED) return std::nullopt;
+  if (opened == LIBRAW_FILE_UNSUPPORTED) return false;
   Check(opened);
-  return Develop(*raw, damaged);
+  Develop(*raw, damaged, sink);
+  return true;
 }
 
-RgbPicture DecodeRaw(const std::string& fileName) {
-  std::optional<RgbPicture> picture = DecodeRawIfRecognised(fileName);
-  if (!picture) Fail(LIBRAW_FILE_UNSUPPORTED);
-  return std::move(*picture);
+void DecodeRaw(const std::string& fileName, RowSink& sink) {
+  if (!DecodeRawIfRecognised(fileName, sink)) Fail(LIBRAW_FILE_UNSUPPORTED);
 }
 
 }  // namespace tessimar

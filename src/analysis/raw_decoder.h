@@ -1,19 +1,19 @@
 // Camera raw (Canon CR2): LibRaw, which recognises the format by the file's content.
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "analysis/rgb_picture.h"
+#include "analysis/row_sink.h"
 
 namespace tessimar {
 
 // The developed picture as the sensor lies, unrotated, in the camera's white balance.
 // Throws PictureError on any failure, damaged raw data included.
-RgbPicture DecodeRaw(const std::string& fileName);
+void DecodeRaw(const std::string& fileName, RowSink& sink);
 
-// As DecodeRaw, but empty when LibRaw does not recognise the content as a raw at all, so that
-// another decoder may try it; a raw it recognises and cannot decode still throws.
-std::optional<RgbPicture> DecodeRawIfRecognised(const std::string& fileName);
+// As DecodeRaw, but false, with nothing sent, when LibRaw does not recognise the content as a
+// raw at all, so that another decoder may try it; a raw it recognises and cannot decode still
+// throws.
+bool DecodeRawIfRecognised(const std::string& fileName, RowSink& sink);
 
 }  // namespace tessimar

@@ -2,12 +2,15 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
+#include "analysis/rgb_picture.h"
 
 namespace tessimar {
 namespace {
@@ -43,25 +46,62 @@ std::unique_ptr<TIFF, TiffClose> OpenTiff(const std::string& fileName, TiffMessa
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), MaxTiffAllocation);
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnError, &message);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, nullptr);
-  std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpenExt(fileName.c_str(), "r", options.get()));
+  // "m": read strips into libtiff's buffer rather than map the whole file, which would stay
+  // resident for as long as the picture is read.
+  std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpenExt(fileName.c_str(), "rm", options.get()));
   if (tiff == nullptr) throw PictureError(message.Text);
   return tiff;
 }
 
-RgbPicture ToRgb(const std::vector<std::uint32_t>& raster, std::uint32_t width, std::uint32_t height) {
-  RgbPicture picture = MakeRgbPicture(width, height);
-  std::uint8_t* out = picture.Pixels.data();
-  for (const std::uint32_t abgr : raster) {
-    *out++ = static_cast<std::uint8_t>(TIFFGetR(abgr));
-    *out++ = static_cast<std::uint8_t>(TIFFGetG(abgr));
-    *out++ = static_cast<std::uint8_t>(TIFFGetB(abgr));
+struct ImageEnd {
+  void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
+};
+
+// Bands of whole strips or tiles, so that no strip is decoded twice, and of this many rows at
+// least, so that a picture of short strips does not pay the reader's set-up for each.
+constexpr std::uint32_t LeastBandRows = 64;
+
+std::uint32_t BandRows(TIFF* tiff, std::uint32_t height) {
+  std::uint32_t unit = 0;
+  if (TIFFIsTiled(tiff)) {
+    TIFFGetField(tiff, TIFFTAG_TILELENGTH, &unit);
+  } else {
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &unit);
   }
-  return picture;
+  if (unit == 0 || unit >= height) return height;
+  const std::uint32_t units = (LeastBandRows + unit - 1) / unit;
+  return unit > height / units ? height : unit * units;
+}
+
+void ToRgb(const std::uint32_t* abgr, std::uint32_t width, std::uint8_t* rgb) {
+  for (std::uint32_t x = 0; x < width; ++x, rgb += 3) {
+    rgb[0] = static_cast<std::uint8_t>(TIFFGetR(abgr[x]));
+    rgb[1] = static_cast<std::uint8_t>(TIFFGetG(abgr[x]));
+    rgb[2] = static_cast<std::uint8_t>(TIFFGetB(abgr[x]));
+  }
+}
+
+// The RGBA reader, band after band from row_offset; what TIFFReadRGBAImageOriented does for
+// the whole picture at once.
+void ReadBands(TIFF* tiff, TIFFRGBAImage& image, std::uint32_t width, std::uint32_t height, RowSink& sink,
+               const TiffMessage& message) {
+  const std::uint32_t band = BandRows(tiff, height);
+  std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * band);
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
+  for (std::uint32_t top = 0; top < height; top += band) {
+    const std::uint32_t rows = std::min(band, height - top);
+    image.row_offset = static_cast<int>(top);
+    if (!TIFFRGBAImageGet(&image, raster.data(), width, rows)) throw PictureError(message.Text);
+    for (std::uint32_t r = 0; r < rows; ++r) {
+      ToRgb(raster.data() + static_cast<std::size_t>(r) * width, width, rgb.data());
+      sink.Row(static_cast<std::int32_t>(top + r), rgb.data());
+    }
+  }
 }
 
 }  // namespace
 
-RgbPicture DecodeTiff(const std::string& fileName) {
+void DecodeTiff(const std::string& fileName, RowSink& sink) {
   RequireRegularFile(fileName);
   TiffMessage message;
   const auto tiff = OpenTiff(fileName, message);
@@ -71,15 +111,17 @@ RgbPicture DecodeTiff(const std::string& fileName) {
     throw PictureError("TIFF: the first directory has no size");
   }
   CheckAnnouncedSize(width, height);
-  std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * height);
+  TIFFRGBAImage image{};
+  char reason[1024] = {};
+  if (!TIFFRGBAImageOK(tiff.get(), reason) || !TIFFRGBAImageBegin(&image, tiff.get(), 1, reason)) {
+    throw PictureError(std::string("TIFF: ") + reason);
+  }
+  const std::unique_ptr<TIFFRGBAImage, ImageEnd> end(&image);
   // Asking for the file's own orientation makes libtiff flip nothing: the stored order, first
   // stored row on top, stored width and height, whatever the Orientation tag says.
-  std::uint16_t orientation = ORIENTATION_TOPLEFT;
-  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
-  if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), orientation, 1)) {
-    throw PictureError(message.Text);
-  }
-  return ToRgb(raster, width, height);
+  image.req_orientation = image.orientation;
+  sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+  ReadBands(tiff.get(), image, width, height, sink, message);
 }
 
 }  // namespace tessimar

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "analysis/rgb_picture.h"
+#include "analysis/row_sink.h"
 
 namespace tessimar {
 
 // The pixels in their stored order, first stored row on top, whatever the Orientation tag says;
 // colours come multiplied by their alpha, which is then dropped, so transparent parts are black.
-// Throws PictureError on any failure.
-RgbPicture DecodeTiff(const std::string& fileName);
+// Rows go to sink a band of strips or tiles at a time. Throws PictureError on any failure.
+void DecodeTiff(const std::string& fileName, RowSink& sink);
 
 }  // namespace tessimar
