@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "analysis/preview_picture.h"
+#include "app/file_url.h"
 #include "app/form_parts.h"
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
@@ -87,7 +88,9 @@ void TMainForm::EndListUpdate(int rows) {
   ListView1->setUpdatesEnabled(true);
 }
 
-void TMainForm::ListView1Click() { RunReported([this] { RefreshPreview(); }); }
+void TMainForm::ListView1Click() {
+  RunReported([this] { RefreshPreview(); });
+}
 
 // A picture that fails ends the refresh where it is: what was shown already stays.
 void TMainForm::RefreshPreview() {
@@ -174,7 +177,7 @@ void TMainForm::OpenPicture(int side) {
   const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
   const std::string path = catalogue_.FullPath(side == 1 ? pair.PicIndex1 : pair.PicIndex2);
   std::error_code error;
-  if (std::filesystem::exists(path, error)) OpenPage(QUrl::fromLocalFile(QString::fromStdString(path)));
+  if (std::filesystem::exists(path, error)) OpenPage(FileUrl(path));
 }
 
 // An action button lights the caption under it while the pointer is over it.
