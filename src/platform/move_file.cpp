@@ -79,7 +79,7 @@ bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 
 // Copies the file seen at source, and no other file put there since.
 int CopyFile(const std::string& source, const std::string& destination, const struct stat& seen) {
-  const int fd = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno;
   struct stat opened {};
   if (::fstat(fd, &opened) != 0 || !SameFile(opened, seen)) {
