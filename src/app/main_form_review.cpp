@@ -88,9 +88,7 @@ void TMainForm::EndListUpdate(int rows) {
   ListView1->setUpdatesEnabled(true);
 }
 
-void TMainForm::ListView1Click() {
-  RunReported([this] { RefreshPreview(); });
-}
+void TMainForm::ListView1Click() { RunReported([this] { RefreshPreview(); }); }
 
 // A picture that fails ends the refresh where it is: what was shown already stays.
 void TMainForm::RefreshPreview() {

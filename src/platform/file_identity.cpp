@@ -5,13 +5,13 @@
 namespace tessimar {
 
 std::optional<FileIdentity> FolderIdentity(const std::string& path) {
-  struct stat st {};
+  struct stat st{};
   if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
   return FileIdentity{st.st_dev, st.st_ino};
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
-  struct stat st {};
+  struct stat st{};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   return FileIdentity{st.st_dev, st.st_ino};
 }

@@ -110,11 +110,11 @@ int CopyLink(const std::string& source, const std::string& destination) {
 }
 
 int MoveAcrossFileSystems(const std::string& source, const std::string& destination) {
-  struct stat st {
-  }, taken{};
+  struct stat st {};
+  struct stat taken {};
   if (::lstat(source.c_str(), &st) != 0) return errno;
   if (::lstat(destination.c_str(), &taken) == 0) return EEXIST;  // found before copying in vain
-  int error = S_ISLNK(st.st_mode)   ? CopyLink(source, destination)
+  int error = S_ISLNK(st.st_mode) ? CopyLink(source, destination)
               : S_ISREG(st.st_mode) ? CopyFile(source, destination, st)
                                     : EXDEV;
   if (error != 0) return error;

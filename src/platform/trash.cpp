@@ -56,7 +56,7 @@ int MakeFolders(const std::string& folder) {
 
 // The device of path, or of its nearest existing ancestor when it does not exist yet.
 std::optional<dev_t> DeviceOfNearest(std::string folder) {
-  for (struct stat st{};; folder = ParentOf(folder)) {
+  for (struct stat st {};; folder = ParentOf(folder)) {
     if (::stat(folder.c_str(), &st) == 0) return st.st_dev;
     if (folder == "/") return std::nullopt;
   }
@@ -65,7 +65,7 @@ std::optional<dev_t> DeviceOfNearest(std::string folder) {
 // The mount point of the file system that holds folder (a real path ending in '/'): the
 // uppermost folder on its device.
 std::string MountPoint(std::string folder, dev_t device) {
-  for (struct stat st{}; folder != "/"; folder = ParentOf(folder)) {
+  for (struct stat st {}; folder != "/"; folder = ParentOf(folder)) {
     if (::stat(ParentOf(folder).c_str(), &st) != 0 || st.st_dev != device) break;
   }
   return folder;
