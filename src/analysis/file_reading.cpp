@@ -8,11 +8,21 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "analysis/picture_error.h"
 
 namespace tessimar {
 namespace {
+
+std::function<void(const std::string&)>& BeforeFileOpen() {
+  static std::function<void(const std::string&)> hook;
+  return hook;
+}
+
+void AboutToOpen(const std::string& fileName) {
+  if (const auto& hook = BeforeFileOpen()) hook(fileName);
+}
 
 [[noreturn]] void ThrowSystemError(const std::string& what) { throw PictureError(what + ": " + std::strerror(errno)); }
 
@@ -44,7 +54,10 @@ void ReadFully(int fd, std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
+void SetBeforeFileOpen(std::function<void(const std::string& fileName)> hook) { BeforeFileOpen() = std::move(hook); }
+
 void RequireRegularFile(const std::string& fileName) {
+  AboutToOpen(fileName);
   struct stat st {};
   if (::stat(fileName.c_str(), &st) != 0) ThrowSystemError("cannot open the file");
   if (!S_ISREG(st.st_mode)) throw PictureError("not a regular file");
@@ -55,6 +68,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
 }
 
 std::vector<std::uint8_t> ReadFileStart(const std::string& fileName, std::size_t count) {
+  AboutToOpen(fileName);
   // O_NONBLOCK: a FIFO put in the file's place must not block the open.
   const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.Get() < 0) ThrowSystemError("cannot open the file");

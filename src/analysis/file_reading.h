@@ -3,10 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tessimar {
+
+// Runs with the file's name just before a picture file is examined or opened below; tests
+// set it to change the file at that moment. Set it while no scan runs; an empty one clears it.
+void SetBeforeFileOpen(std::function<void(const std::string& fileName)> hook);
 
 // Throws PictureError unless fileName names a regular file (after following links).
 // Libraries that open by name call this first, so a FIFO or a folder never reaches them.

@@ -2,10 +2,11 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QFileInfo>
 #include <QUrl>
 
+#include "app/file_url.h"
 #include "app/web_pages.h"
+#include "platform/path_text.h"
 
 namespace tessimar {
 namespace {
@@ -25,9 +26,10 @@ bool FileManagerShows(const QUrl& file) {
 
 }  // namespace
 
-void ShowInFileManager(const QString& path) {
-  const QUrl file = QUrl::fromLocalFile(path);
-  if (!FileManagerShows(file)) OpenPage(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+void ShowInFileManager(const std::string& path) {
+  if (FileManagerShows(FileUrl(path))) return;
+  const std::string_view folder = SplitPath(path).first;
+  OpenPage(FileUrl(std::string(folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder)));
 }
 
 }  // namespace tessimar

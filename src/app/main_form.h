@@ -149,8 +149,10 @@ class TMainForm : public QMainWindow {
     std::int32_t Picture;
     std::string Path;
     QString Name;
+    FileIdentity Identity;  // the file the scan found at Path
   };
   std::optional<ActionTarget> ActionPreamble(int side);
+  bool StillScannedFile(const ActionTarget& target);
   void MoveImageButtonClick(int side);
   void DeleteImageButtonClick(int side);
   void BrowseImageButtonClick(int side);

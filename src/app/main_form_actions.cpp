@@ -4,13 +4,13 @@
 #include <QScopeGuard>
 #include <QTableView>
 #include <QThread>
-#include <filesystem>
 
 #include "app/file_manager.h"
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/message_boxes.h"
 #include "app/pair_list_model.h"
+#include "platform/file_identity.h"
 #include "platform/move_file.h"
 #include "platform/path_text.h"
 #include "platform/shell_delete.h"
@@ -30,21 +30,26 @@ std::optional<TMainForm::ActionTarget> TMainForm::ActionPreamble(int side) {
   if (Busy() || listModel_->rowCount() == 0 || row < 0) return std::nullopt;
   const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
   const std::int32_t picture = side == 1 ? pair.PicIndex1 : pair.PicIndex2;
-  ActionTarget target{row, picture, catalogue_.FullPath(picture),
-                      QString::fromStdString(catalogue_.PicList.at(static_cast<std::size_t>(picture)).FileName)};
-  std::error_code error;
-  if (!std::filesystem::exists(target.Path, error)) {
-    Messages().Error(this, MissingFileMessage + target.Name);
-    return std::nullopt;
-  }
+  const TPicInfo& info = catalogue_.PicList.at(static_cast<std::size_t>(picture));
+  const ActionTarget target{row, picture, catalogue_.FullPath(picture), QString::fromStdString(info.FileName),
+                            info.Identity};
+  if (!StillScannedFile(target)) return std::nullopt;
   return target;
+}
+
+// Another file put at the scanned file's name is not the one the user chose: to it the
+// scanned file is missing. Checked again after every question, as the user may take long.
+bool TMainForm::StillScannedFile(const ActionTarget& target) {
+  if (IdentityOf(target.Path) == target.Identity) return true;
+  Messages().Error(this, MissingFileMessage + target.Name);
+  return false;
 }
 
 void TMainForm::MoveImageButtonClick(int side) {
   const auto target = ActionPreamble(side);
   if (!target) return;
   AddFolderDialog->SetCaption(MoveCaption.arg(target->Name));
-  if (!AddFolderDialog->Execute()) return;
+  if (!AddFolderDialog->Execute() || !StillScannedFile(*target)) return;
   BeginListUpdate();
   const auto finish = qScopeGuard([&] { FinishFileAction(target->Row); });
   const std::string destination = WithTrailingSlash(AddFolderDialog->Directory().toStdString()) +
@@ -62,6 +67,7 @@ void TMainForm::DeleteImageButtonClick(int side) {
   if (!target) return;
   QThread::msleep(PauseBeforeDelete);
   if (!Settings.DeleteWithoutAsking && !Messages().Confirm(this, DeleteQuestion + target->Name)) return;
+  if (!StillScannedFile(*target)) return;
   BeginListUpdate();
   const auto finish = qScopeGuard([&] { FinishFileAction(target->Row); });
   ClearReadOnly(target->Path);
@@ -76,7 +82,7 @@ void TMainForm::BrowseImageButtonClick(int side) {
   const int row = SelectedRow();
   if (Busy() || listModel_->rowCount() == 0 || row < 0) return;
   const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
-  ShowInFileManager(QString::fromStdString(catalogue_.FullPath(side == 1 ? pair.PicIndex1 : pair.PicIndex2)));
+  ShowInFileManager(catalogue_.FullPath(side == 1 ? pair.PicIndex1 : pair.PicIndex2));
 }
 
 // Runs after every move or delete that got past its question, however it ended. The

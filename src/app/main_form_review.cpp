@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "analysis/preview_picture.h"
+#include "app/file_url.h"
 #include "app/form_parts.h"
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
@@ -174,7 +175,7 @@ void TMainForm::OpenPicture(int side) {
   const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
   const std::string path = catalogue_.FullPath(side == 1 ? pair.PicIndex1 : pair.PicIndex2);
   std::error_code error;
-  if (std::filesystem::exists(path, error)) OpenPage(QUrl::fromLocalFile(QString::fromStdString(path)));
+  if (std::filesystem::exists(path, error)) OpenPage(FileUrl(path));
 }
 
 // An action button lights the caption under it while the pointer is over it.

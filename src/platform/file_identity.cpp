@@ -10,6 +10,12 @@ std::optional<FileIdentity> FolderIdentity(const std::string& path) {
   return FileIdentity{st.st_dev, st.st_ino};
 }
 
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{st.st_dev, st.st_ino};
+}
+
 bool IsFolder(const std::string& path) { return FolderIdentity(path).has_value(); }
 
 }  // namespace tessimar

@@ -25,6 +25,9 @@ struct FileIdentityHash {
 // The identity of the folder at path, or nothing when path is not a folder.
 std::optional<FileIdentity> FolderIdentity(const std::string& path);
 
+// The identity of whatever path leads to, or nothing when it leads nowhere.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
 bool IsFolder(const std::string& path);
 
 }  // namespace tessimar

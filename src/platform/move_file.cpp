@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "platform/path_text.h"
 #include "platform/rename_no_replace.h"
@@ -15,6 +16,11 @@ namespace tessimar {
 namespace {
 
 constexpr std::size_t CopyBufferSize = 1 << 16;
+
+std::function<void()>& BeforeCopyTakesName() {
+  static std::function<void()> hook;
+  return hook;
+}
 
 int WriteAll(int fd, const char* bytes, std::size_t size) {
   while (size > 0) {
@@ -69,14 +75,23 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-int CopyFile(const std::string& source, const std::string& destination) {
-  const int fd = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Copies the file seen at source, and no other file put there since.
+int CopyFile(const std::string& source, const std::string& destination, const struct stat& seen) {
+  const int fd = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno;
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !SameFile(opened, seen)) {
+    ::close(fd);
+    return ENOENT;
+  }
   const std::string folder = FolderOf(destination);
   std::string temporary;
   int error = CopyToTemporary(fd, folder, temporary);
   ::close(fd);
   if (error != 0) return error;
+  if (const auto& hook = BeforeCopyTakesName()) hook();
   error = RenameNoReplace(temporary, destination);
   if (error != 0) {
     ::unlink(temporary.c_str());
@@ -95,13 +110,17 @@ int CopyLink(const std::string& source, const std::string& destination) {
 }
 
 int MoveAcrossFileSystems(const std::string& source, const std::string& destination) {
-  struct stat st {}, taken {};
+  struct stat st {};
+  struct stat taken {};
   if (::lstat(source.c_str(), &st) != 0) return errno;
   if (::lstat(destination.c_str(), &taken) == 0) return EEXIST;  // found before copying in vain
   int error = S_ISLNK(st.st_mode) ? CopyLink(source, destination)
-              : S_ISREG(st.st_mode) ? CopyFile(source, destination)
+              : S_ISREG(st.st_mode) ? CopyFile(source, destination, st)
                                     : EXDEV;
   if (error != 0) return error;
+  // Another file put at the source's name during the copy is not the one moved: it stays,
+  // and so does the copy, which may be all that is left of the file moved.
+  if (::lstat(source.c_str(), &taken) == 0 && !SameFile(taken, st)) return ENOENT;
   // A source that vanished meanwhile leaves the copy as the only one: keep it.
   if (::unlink(source.c_str()) == 0 || errno == ENOENT) return 0;
   error = errno;
@@ -110,6 +129,8 @@ int MoveAcrossFileSystems(const std::string& source, const std::string& destinat
 }
 
 }  // namespace
+
+void SetBeforeCopyTakesName(std::function<void()> hook) { BeforeCopyTakesName() = std::move(hook); }
 
 int MoveFileNoReplace(const std::string& source, const std::string& destination) {
   const int error = RenameNoReplace(source, destination);

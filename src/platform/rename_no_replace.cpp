@@ -11,7 +11,10 @@ namespace tessimar {
 int RenameNoReplace(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
-  // The file system refuses the flag: a new link fails with EEXIST just as well.
+  return LinkThenUnlink(from, to);
+}
+
+int LinkThenUnlink(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) != 0) return errno;
   if (::unlink(from.c_str()) == 0) return 0;
   const int error = errno;

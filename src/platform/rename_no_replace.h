@@ -10,4 +10,8 @@ namespace tessimar {
 // EXDEV when the two lie on different file systems. On failure nothing has changed.
 int RenameNoReplace(const std::string& from, const std::string& to);
 
+// RenameNoReplace's way on a file system that refuses RENAME_NOREPLACE: a new link, which
+// fails with EEXIST just as well, then the removal of the old name. Same result and errors.
+int LinkThenUnlink(const std::string& from, const std::string& to);
+
 }  // namespace tessimar

@@ -132,12 +132,25 @@ std::string TrashInfo(std::string_view originalPath) {
   return "[Trash Info]\nPath=" + PercentEncoded(originalPath) + "\nDeletionDate=" + date + "\n";
 }
 
-// "a.jpg", "a.2.jpg", "a.3.jpg", ... for attempt 1, 2, 3, ...
+constexpr std::string_view InfoSuffix = ".trashinfo";
+
+// The length of stem cut to at most room bytes, not inside a UTF-8 sequence.
+std::size_t CutLength(std::string_view stem, std::size_t room) {
+  if (stem.size() <= room) return stem.size();
+  while (room > 0 && (static_cast<unsigned char>(stem[room]) & 0xC0) == 0x80) --room;
+  return room;
+}
+
+// "a.jpg", "a.2.jpg", "a.3.jpg", ... for attempt 1, 2, 3, ... The stem is cut where the
+// name's .trashinfo would not fit NAME_MAX; the .trashinfo keeps the whole original path.
 std::string TrashName(const std::string& name, int attempt) {
-  if (attempt == 1) return name;
+  const std::string number = attempt == 1 ? std::string() : "." + std::to_string(attempt);
   const std::size_t dot = name.rfind('.');
-  const std::size_t stem = dot == std::string::npos || dot == 0 ? name.size() : dot;
-  return name.substr(0, stem) + "." + std::to_string(attempt) + name.substr(stem);
+  std::size_t stem = dot == std::string::npos || dot == 0 ? name.size() : dot;
+  if (name.size() - stem + number.size() + InfoSuffix.size() >= NAME_MAX) stem = name.size();
+  const std::size_t extension = stem == name.size() ? 0 : name.size() - stem;
+  const std::size_t room = NAME_MAX - InfoSuffix.size() - number.size() - extension;
+  return name.substr(0, CutLength(std::string_view(name).substr(0, stem), room)) + number + name.substr(stem);
 }
 
 // Writes text to a file that must not exist yet.
@@ -166,7 +179,7 @@ int MoveToTrash(const std::string& path) {
   const std::string info = TrashInfo(std::string_view(original).substr(place.topdir.size()));
   for (int attempt = 1; attempt <= MaxNameAttempts; ++attempt) {
     const std::string trashName = TrashName(name, attempt);
-    const std::string infoPath = place.folder + "info/" + trashName + ".trashinfo";
+    const std::string infoPath = place.folder + "info/" + trashName + std::string(InfoSuffix);
     int error = WriteNewFile(infoPath, info);
     if (error == EEXIST) continue;
     if (error != 0) return error;

@@ -1,6 +1,7 @@
 #include "scan/folder_walk.h"
 
 #include <array>
+#include <climits>
 #include <optional>
 #include <string_view>
 #include <unordered_set>
@@ -15,6 +16,10 @@ namespace {
 
 // The progress caption is refreshed at every tenth catalogued file only.
 constexpr std::int32_t CaptionInterval = 10;
+
+// Analysis, move and delete name a file by its full path: a file whose path the system
+// cannot take (PATH_MAX counts the closing NUL) would be listed but never reached.
+bool Reachable(const std::string& folder, const std::string& name) { return folder.size() + name.size() < PATH_MAX; }
 
 }  // namespace
 
@@ -55,7 +60,7 @@ void FolderWalk::CatalogueMask(const std::string& path, const std::vector<Direct
     if (!MatchesMask(entry.Name, mask)) continue;
     if (!entry.IsFolder) {
       host_.PumpMessages();
-      if (entry.Size != 0 && FirstMeeting(entry, catalogued)) {
+      if (entry.Size != 0 && Reachable(path, entry.Name) && FirstMeeting(entry, catalogued)) {
         // The folder enters the table with its first catalogued file.
         if (catalogued.size() == 1) catalogue_.RegisterFolder(path);
         CatalogueFile(entry);

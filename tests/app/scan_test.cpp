@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QImage>
@@ -9,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,9 +55,8 @@ TEST_F(ScanTest, RefusesToStartWithoutFoldersOrPictureTypes) {
   };
   const Row rows[] = {
       {"placeholder", "", false, NoFoldersMessage},
-      {"no picture type",
-       "[Main]\nSearchJPG=0\nSearchBMP=0\nSearchGIF=0\nSearchPNG=0\nSearchTIFF=0\nSearchCR2=0\n", true,
-       NoTypesMessage},
+      {"no picture type", "[Main]\nSearchJPG=0\nSearchBMP=0\nSearchGIF=0\nSearchPNG=0\nSearchTIFF=0\nSearchCR2=0\n",
+       true, NoTypesMessage},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -87,11 +90,11 @@ TEST_F(ScanTest, AScanIsBusyUntilItEndsWithItsPairSelected) {
   Drop({QString::fromStdString(photos)});
   BusyView busy;
   AtPump(FirstPump, [&] {
-    for (const char* name : {"DirectoriesListBox", "AddFolderButton", "RemoveFolderButton", "MoveFolderUpButton",
-                             "MoveFolderDownButton", "ClearDirectoriesButton", "SwapImagesButton", "MoveImageButton1",
-                             "BrowseImageButton1", "DeleteImageButton1", "MoveImageButton2", "BrowseImageButton2",
-                             "DeleteImageButton2", "ListView1", "ScanSubfoldersCheckBox", "LeftImage", "RightImage",
-                             "StartButton"}) {
+    for (const char* name :
+         {"DirectoriesListBox", "AddFolderButton", "RemoveFolderButton", "MoveFolderUpButton", "MoveFolderDownButton",
+          "ClearDirectoriesButton", "SwapImagesButton", "MoveImageButton1", "BrowseImageButton1", "DeleteImageButton1",
+          "MoveImageButton2", "BrowseImageButton2", "DeleteImageButton2", "ListView1", "ScanSubfoldersCheckBox",
+          "LeftImage", "RightImage", "StartButton"}) {
       busy.enabled[name] = Find<QWidget>(name).isEnabled();
     }
     for (const char* name : {"Settings1", "About1", "StartSearch1", "CheckforUpdates1"}) {
@@ -99,8 +102,8 @@ TEST_F(ScanTest, AScanIsBusyUntilItEndsWithItsPairSelected) {
     }
     busy.texts["StartButton"] = Find<QPushButton>("StartButton").text();
     busy.texts["StartSearch1"] = Find<QAction>("StartSearch1").text();
-    for (const char* name : {"ScannedCountLabel", "DuplicatesFoundLabel", "ImageLabel1", "ImageLabel2",
-                             "PercentLabel", "TimeLabel"}) {
+    for (const char* name :
+         {"ScannedCountLabel", "DuplicatesFoundLabel", "ImageLabel1", "ImageLabel2", "PercentLabel", "TimeLabel"}) {
       busy.texts[name] = LabelText(name);
     }
     busy.searchPanelHeight = Find<QWidget>("SearchPanel").height();
@@ -238,6 +241,36 @@ TEST_F(ScanTest, APressDuringAScanNeverStartsAnother) {
   ASSERT_EQ(boxes.Boxes.size(), 2u);
   EXPECT_TRUE(boxes.Boxes[1].text.startsWith("扫描查找完毕"));
   EXPECT_EQ(Rows(), 2);  // the copy, and c2 as a look-alike of c1
+}
+
+// The whole file system behind one listed link: the window answers all along, and a stop
+// ends the scan at once.
+TEST_F(ScanTest, AListedLinkToTheRootStaysResponsiveAndStopsAtOnce) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int PumpsBeforeStop = 300;
+  ASSERT_EQ(::symlink("/", (temp / "root").c_str()), 0);
+  Start();
+  Drop({QString::fromStdString(temp / "root")});
+  int pumps = 0;
+  Clock::time_point last = Clock::now(), stoppedAt;
+  Clock::duration longestGap{};
+  AtPump(
+      [&] {
+        longestGap = std::max(longestGap, Clock::now() - last);
+        last = Clock::now();
+        return ++pumps == PumpsBeforeStop;
+      },
+      [&] {
+        stoppedAt = Clock::now();
+        PressStart();
+      });
+  PressStart();
+  EXPECT_EQ(pumps, PumpsBeforeStop);
+  EXPECT_LT(Clock::now() - stoppedAt, std::chrono::seconds(2));
+  EXPECT_LT(longestGap, std::chrono::seconds(1));
+  ASSERT_EQ(Closing().size(), 1u);
+  EXPECT_TRUE(Closing()[0].text.startsWith("扫描查找被中断！"));
+  EXPECT_EQ(Rows(), 0);
 }
 
 TEST_F(ScanTest, TheElapsedTimeAdvancesEverySecond) {

@@ -2,15 +2,21 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <set>
 
-#include "temp_folder.h"
 #include "file_test_helpers.h"
+#include "platform/rename_no_replace.h"
+#include "temp_folder.h"
 
 namespace tessimar {
 namespace {
@@ -126,6 +132,142 @@ TEST(MoveFileTest, ACopyThatCannotFinishLeavesNothingBehind) {
     EXPECT_NE(error, EXDEV);
     EXPECT_TRUE(Exists(c.source));
     EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+  }
+}
+
+// The destination is created at the last moment: just before the rename or the link, or
+// once a copy to another file system is complete. Nothing may replace it.
+TEST(MoveFileTest, ADestinationThatAppearsAtTheLastMomentIsNeverReplaced) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  struct Case {
+    const char* what;
+    const testing::TempFolder& to;
+    std::function<int(const std::string&, const std::string&, const std::function<void()>&)> move;
+  };
+  const Case cases[] = {
+      {"renamed without replacing", temp,
+       [](const std::string& from, const std::string& to, const std::function<void()>& appear) {
+         appear();
+         return RenameNoReplace(from, to);
+       }},
+      {"linked, then unlinked", temp,
+       [](const std::string& from, const std::string& to, const std::function<void()>& appear) {
+         appear();
+         return LinkThenUnlink(from, to);
+       }},
+      {"copied to another file system", other,
+       [](const std::string& from, const std::string& to, const std::function<void()>& appear) {
+         SetBeforeCopyTakesName(appear);
+         const int error = MoveFileNoReplace(from, to);
+         SetBeforeCopyTakesName(nullptr);
+         return error;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string source = temp.WriteSized("a.jpg", PictureSize);
+    const std::string bytes = ReadAll(source);
+    const std::string destination = c.to / "b.jpg";
+    const auto appear = [&] { c.to.Write("b.jpg", "another picture"); };
+
+    EXPECT_EQ(c.move(source, destination, appear), EEXIST);
+    EXPECT_EQ(ReadAll(source), bytes);
+    EXPECT_EQ(ReadAll(destination), "another picture");
+    std::filesystem::remove(destination);
+    EXPECT_EQ(NamesBelow(temp.Path()), std::set<std::string>{source});
+    EXPECT_TRUE(std::filesystem::is_empty(other.Path()));
+  }
+}
+
+TEST(MoveFileTest, AnotherFileTakingTheSourcesNameDuringACopyStays) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  const std::string source = temp.WriteSized("a.jpg", PictureSize);
+  const std::string bytes = ReadAll(source);
+  SetBeforeCopyTakesName([&] {
+    std::filesystem::rename(source, temp / "renamed.jpg");
+    temp.Write("a.jpg", "another picture");
+  });
+  EXPECT_EQ(MoveFileNoReplace(source, other / "a.jpg"), ENOENT);
+  SetBeforeCopyTakesName(nullptr);
+  EXPECT_EQ(ReadAll(source), "another picture");
+  EXPECT_EQ(ReadAll(temp / "renamed.jpg"), bytes);
+  EXPECT_EQ(ReadAll(other / "a.jpg"), bytes);
+}
+
+// A small file system of its own, where root may mount one.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const std::string& folder) : folder_(folder) {
+    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+  ~SmallFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_;
+};
+
+// Writes beyond limit bytes fail with EFBIG, as a full disk fails with ENOSPC.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit lowered{limit, saved_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST(MoveFileTest, ACopyThatRunsOutOfRoomLeavesTheSourceAndNoPartialFile) {
+  testing::TempFolder temp;
+  testing::TempFolder other(OtherFileSystem);
+  const std::string small = temp.MakeFolder("small");
+  struct Case {
+    const char* what;
+    std::string folder;
+    int error;
+  };
+  const Case cases[] = {
+      {"a full file system", small, ENOSPC},
+      {"a file size limit", other.Path(), EFBIG},
+  };
+  const std::string source = temp.WriteSized("a.jpg", PictureSize);
+  const std::string bytes = ReadAll(source);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    int error = 0;
+    if (c.error == ENOSPC) {
+      const SmallFileSystem full(small);
+      if (!full.Mounted()) {
+        std::cout << "no tmpfs can be mounted here: " << c.what << " passed over\n";
+        continue;
+      }
+      error = MoveFileNoReplace(source, small + "a.jpg");
+      EXPECT_TRUE(std::filesystem::is_empty(small));
+    } else {
+      const FileSizeLimit limit(PictureSize / 2);
+      error = MoveFileNoReplace(source, c.folder + "a.jpg");
+    }
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(ReadAll(source), bytes);
+    EXPECT_TRUE(std::filesystem::is_empty(other.Path()));
   }
 }
 

@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <filesystem>
 #include <regex>
 
-#include "temp_folder.h"
 #include "file_test_helpers.h"
+#include "temp_folder.h"
 
 namespace tessimar {
 namespace {
@@ -41,8 +42,7 @@ int TrashRestore(const std::string& folder) {
 }
 
 void ExpectTrashInfo(const std::string& infoPath, const std::string& pathKey) {
-  const std::regex form(
-      "\\[Trash Info\\]\nPath=([^\n]*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+  const std::regex form("\\[Trash Info\\]\nPath=([^\n]*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
   std::smatch match;
   const std::string info = ReadAll(infoPath);
   ASSERT_TRUE(std::regex_match(info, match, form)) << info;
@@ -50,7 +50,8 @@ void ExpectTrashInfo(const std::string& infoPath, const std::string& pathKey) {
 }
 
 TEST_F(TrashTest, TheHomeTrashHoldsTheFileAndTrashCliPutsItBack) {
-  ASSERT_EQ(RunShell("command -v trash-list trash-restore >/dev/null").Status, 0) << "trash-cli is missing: scripts/setup";
+  ASSERT_EQ(RunShell("command -v trash-list trash-restore >/dev/null").Status, 0)
+      << "trash-cli is missing: scripts/setup";
   struct Case {
     std::string name;
     std::string pathKey;  // the original path's last part as the .trashinfo writes it
@@ -196,6 +197,41 @@ TEST_F(TrashTest, ALinkGoesToTheTrashAsALink) {
   ASSERT_EQ(MoveToTrash(temp_ / "link.jpg"), 0);
   EXPECT_EQ(std::filesystem::read_symlink(Trash() + "files/link.jpg"), target);
   EXPECT_EQ(ReadAll(target), "picture");
+}
+
+// The name's .trashinfo must fit NAME_MAX too: a name at the limit goes to the trash under
+// a shorter one and comes back under its own.
+TEST_F(TrashTest, NamesAtTheLengthLimitGoToTheTrashAndComeBack) {
+  struct Case {
+    const char* what;
+    std::string name;
+    std::string firstTrashName;
+    std::string pathKey;  // the name as the .trashinfo writes it
+  };
+  const std::string longest = std::string(NAME_MAX - 4, 'n') + ".jpg";
+  // A cut must not split the two-byte "é".
+  const std::string accented = std::string(240, 'n') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9" + ".jpg";
+  const Case cases[] = {
+      {"plain", longest, std::string(NAME_MAX - 14, 'n') + ".jpg", longest},
+      {"accented", accented, std::string(240, 'n') + ".jpg",
+       std::string(240, 'n') + "%C3%A9%C3%A9%C3%A9%C3%A9%C3%A9.jpg"},
+      {"all extension", "a." + std::string(NAME_MAX - 2, 'x'), "a." + std::string(NAME_MAX - 12, 'x'),
+       "a." + std::string(NAME_MAX - 2, 'x')},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string folder = temp_.MakeFolder("long" + std::to_string(++row));
+    for (int copy = 1; copy <= 2; ++copy) {
+      const std::string path = temp_.Write("long" + std::to_string(row) + "/" + c.name, "copy " + std::to_string(copy));
+      ASSERT_EQ(MoveToTrash(path), 0);
+      EXPECT_FALSE(Exists(path));
+    }
+    EXPECT_EQ(ReadAll(Trash() + "files/" + c.firstTrashName), "copy 1");
+    ExpectTrashInfo(Trash() + "info/" + c.firstTrashName + ".trashinfo", folder + c.pathKey);
+    EXPECT_EQ(TrashRestore(folder), 0);
+    EXPECT_TRUE(Exists(folder + c.name));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "scan/folder_walk.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "scan/scan_texts.h"
 #include "walk_fixture.h"
@@ -8,18 +11,7 @@
 namespace tessimar {
 namespace {
 
-class FolderWalkTest : public WalkFixture {
- protected:
-  void Walk(const std::string& relative = "") {
-    catalogue.Reset();
-    catalogue.AllocateCatalogue();
-    FolderWalk walk(catalogue, settings, host, trash, stopped);
-    stopped = false;
-    walk.ScanFolder(temp / relative);
-    catalogue.TrimCatalogue();
-  }
-  std::atomic<bool> stopped{false};
-};
+using FolderWalkTest = WalkFixture;
 
 TEST_F(FolderWalkTest, MasksInOrderWithoutCaseAndEachNameOnce) {
   settings.SearchTIFF = settings.SearchCR2 = true;
@@ -27,8 +19,8 @@ TEST_F(FolderWalkTest, MasksInOrderWithoutCaseAndEachNameOnce) {
                            "n.txt", "jpg", "p.jpg.txt"})
     temp.Write(name, "data");
   Walk();
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"c.bmp", "b.jpg", "x.jpeg.png", "Y.JPEG", "g.gif", "A.PNG",
-                                                "s.TIF", "t.tiff", "r.Cr2"}));
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"c.bmp", "b.jpg", "x.jpeg.png", "Y.JPEG", "g.gif", "A.PNG", "s.TIF",
+                                                "t.tiff", "r.Cr2"}));
 }
 
 TEST_F(FolderWalkTest, DisabledTypesAreNotCatalogued) {
@@ -61,10 +53,21 @@ TEST_F(FolderWalkTest, AFolderDoesItsFilesBeforeItsSubfolders) {
 
 TEST_F(FolderWalkTest, SpecialFilesAndFoldersNamedLikePicturesArePassedOver) {
   ASSERT_EQ(::mkfifo((temp / "fifo.jpg").c_str(), 0600), 0);
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = temp / "socket.jpg";
+  ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  // Character devices, one of them endless, as links can bring them into any folder.
+  Link("/dev/zero", "zero.jpg");
+  Link("/dev/null", "null.jpg");
   temp.MakeFolder("album.jpg");
   temp.Write("album.jpg/inside.jpg", "1");
   temp.Write("real.jpg", "1");
   Walk();
+  ::close(sock);
   EXPECT_EQ(Listed(), (std::vector<std::string>{"real.jpg", "album.jpg/inside.jpg"}));
 }
 
@@ -131,7 +134,8 @@ TEST_F(FolderWalkTest, TrashFoldersAreSkippedWithEverythingBelowThem) {
   temp.Write("photos/keep.jpg", "1");
   trash = TrashFolders(temp / "home-trash/");
   Walk();
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"photos/keep.jpg", "photos/.Trash/kept.jpg", "photos/.Trash-0/kept.jpg"}));
+  EXPECT_EQ(Listed(),
+            (std::vector<std::string>{"photos/keep.jpg", "photos/.Trash/kept.jpg", "photos/.Trash-0/kept.jpg"}));
   Walk("home-trash/files");
   EXPECT_TRUE(Listed().empty());
 }

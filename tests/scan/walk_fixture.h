@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/trash_folders.h"
+#include "scan/folder_walk.h"
 #include "scripted_host.h"
 #include "settings/settings.h"
 #include "temp_folder.h"
@@ -31,6 +32,15 @@ class WalkFixture : public ::testing::Test {
       folders.push_back(catalogue.PathList[i].substr(temp.Path().size()));
     return folders;
   }
+  // Walks the folder at relative as a scan would, into a fresh catalogue.
+  void Walk(const std::string& relative = "") {
+    catalogue.Reset();
+    catalogue.AllocateCatalogue();
+    FolderWalk walk(catalogue, settings, host, trash, stopped);
+    stopped = false;
+    walk.ScanFolder(temp / relative);
+    catalogue.TrimCatalogue();
+  }
   void Link(const std::string& target, const std::string& name) const {
     ASSERT_EQ(::symlink(target.c_str(), (temp / name).c_str()), 0);
   }
@@ -40,6 +50,7 @@ class WalkFixture : public ::testing::Test {
   TSettings settings;
   testing::ScriptedHost host;
   TrashFolders trash;
+  std::atomic<bool> stopped{false};
 };
 
 }  // namespace tessimar

@@ -20,9 +20,12 @@ std::string ToolCommand(const std::vector<std::string>& arguments, const TempFol
   return command + " 2>" + Quote(errFile) + " </dev/null";
 }
 
-ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp) {
+ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp,
+                   const std::string& workingFolder) {
   ToolResult result;
-  FILE* pipe = ::popen(ToolCommand(arguments, temp, temp / "stderr.txt").c_str(), "r");
+  const std::string command = ToolCommand(arguments, temp, temp / "stderr.txt");
+  FILE* pipe =
+      ::popen((workingFolder.empty() ? command : "cd " + Quote(workingFolder) + " && " + command).c_str(), "r");
   char buffer[4096];
   while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.out.append(buffer, n);
   const int status = ::pclose(pipe);

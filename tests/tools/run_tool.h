@@ -17,8 +17,9 @@ struct ToolResult {
 std::string Quote(const std::string& text);
 
 // Runs tessimar-scan with arguments, standard error caught in temp, and
-// $XDG_CACHE_HOME at temp/xdg-cache.
-ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp);
+// $XDG_CACHE_HOME at temp/xdg-cache; in workingFolder when one is given.
+ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp,
+                   const std::string& workingFolder = {});
 
 // The shell command RunTool runs, standard error going to errFile.
 std::string ToolCommand(const std::vector<std::string>& arguments, const TempFolder& temp, const std::string& errFile);

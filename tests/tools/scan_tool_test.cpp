@@ -69,11 +69,42 @@ TEST(ScanToolTest, WritesThePairsAsCsvTheSameOnEveryRun) {
   EXPECT_EQ(tooSmall.out, "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n");
 }
 
+// Names of any bytes reach the list as they are and the CSV as the window shows them, and
+// a folder named like an option is taken for a folder after "--".
+TEST(ScanToolTest, NamesOfAnyBytesGoThroughTheListAndTheCsv) {
+  testing::TempFolder out;
+  testing::TempFolder temp;
+  const std::string picture = testing::JpegBytes(testing::TwoColour(200, 150, 70, {200, 10, 10}, {10, 10, 200}));
+  // In the walk's order; all are copies of one picture.
+  const std::vector<std::string> names = {
+      "\x1B[31mred\x1B[0m.jpg", "\"quoted'.jpg", "-dash.jpg", "a.jpg", "f\xEAte.jpg",
+      "new\nline.jpg",          "semi;colon.jpg"};
+  for (const std::string& name : names) temp.Write("-photos/" + name, picture);
+  const std::string folder = temp / "-photos/";
+
+  const Result list = RunTool({"--list", "--", "-photos"}, out, temp.Path());
+  EXPECT_EQ(list.status, 0) << list.err;
+  std::string listed;
+  for (const std::string& name : names) listed += folder + name + "\n";
+  EXPECT_EQ(list.out, listed);
+
+  const Result csv = RunTool({"--", "-photos"}, out, temp.Path());
+  EXPECT_EQ(csv.status, 0) << csv.err;
+  std::string expected = "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n";
+  for (std::size_t k = 1; k < names.size(); ++k) {
+    for (const std::string& name : {names[k - 1], names[k]}) {
+      const std::string shown = name == "f\xEAte.jpg" ? "f\xEF\xBF\xBDte.jpg" : name;
+      expected += std::to_string(k) + ";" + folder + shown + ";100;\r\n";
+    }
+  }
+  EXPECT_EQ(csv.out, expected);
+}
+
 TEST(ScanToolTest, PrintsSignatures) {
   testing::TempFolder out;
   testing::TempFolder temp;
-  const std::string halves = temp.Write("halves.png", testing::PngBytes(testing::TwoColour(
-                                                          200, 100, 100, {255, 255, 255}, {0, 0, 0})));
+  const std::string halves =
+      temp.Write("halves.png", testing::PngBytes(testing::TwoColour(200, 100, 100, {255, 255, 255}, {0, 0, 0})));
   const std::string broken = temp.Write("broken.jpg", "no picture");
   const Result result = RunTool({"--signature", halves, broken}, out);
   EXPECT_EQ(result.status, 1);
@@ -91,8 +122,8 @@ TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLineBeforeAnyScan) {
   // Each case names a folder holding a picture, so a scan that starts anyway is seen.
   const std::string photos = out.MakeFolder("photos");
   out.Write("photos/a.jpg", testing::JpegBytes(testing::MakeImage(64, 48, 3, [](int x, int y) {
-    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 5), 90};
-  })));
+              return std::vector<std::uint8_t>{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 5), 90};
+            })));
   const std::vector<std::vector<std::string>> cases = {
       {"--what"},
       {"--types", "raw", photos},
@@ -124,9 +155,8 @@ TEST(ScanToolTest, AFailureToWriteStandardOutputIsAnError) {
   out.Write("photos/a.jpg", "1");
   for (const std::string& arguments : {std::string("--help"), out.Path(), "--list " + Quote(out / "photos")}) {
     SCOPED_TRACE(arguments);
-    const std::string command =
-        "XDG_CACHE_HOME=" + Quote(out / "xdg-cache") + " " + TESSIMAR_SCAN_BINARY + " " + arguments +
-        " >/dev/full 2>" + Quote(out / "stderr.txt");
+    const std::string command = "XDG_CACHE_HOME=" + Quote(out / "xdg-cache") + " " + TESSIMAR_SCAN_BINARY + " " +
+                                arguments + " >/dev/full 2>" + Quote(out / "stderr.txt");
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     std::ifstream err(out / "stderr.txt");
