@@ -73,6 +73,9 @@ bool ReadInfoGuarded(PngJob& job) {
   if (setjmp(png_jmpbuf(job.Png)) != 0) return false;
   png_set_read_fn(job.Png, &job, ReadBytes);
   png_set_user_limits(job.Png, MaxPictureSide, MaxPictureSide);
+  // Only the pixels, palette and tRNS count; libpng would hold any other chunk whole, and a
+  // header announcing a 2 GB text or pCAL chunk would have it allocate that much at once.
+  png_set_keep_unknown_chunks(job.Png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(job.Png, job.Info);
   RequestEightBitSamples(job.Png, job.Info);
   png_read_update_info(job.Png, job.Info);
