@@ -1,7 +1,6 @@
 #include "analysis/pair_finder.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 
 #include "analysis/file_probe.h"
@@ -160,7 +159,7 @@ std::optional<TPicturePair> PairFinder::FindLookAlike(std::int32_t k) {
     for (std::size_t i = 0; i < prefix; ++i)
       for (const std::uint32_t entry : byCode_[codes[i]])
         if (++shared_[entry] == PrefixExtra) candidates.push_back(entry);
-    std::memset(shared_.data(), 0, shared_.size());
+    std::fill(shared_.begin(), shared_.end(), std::uint8_t{0});
   }
   candidates.insert(candidates.end(), irregular_.begin(), irregular_.end());
   std::sort(candidates.begin(), candidates.end(), std::greater<>());
