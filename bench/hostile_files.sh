@@ -30,6 +30,6 @@ printf '%-28s %8s %-40s %8s %6s\n' file bytes outcome peak_MB cpu_s
 for f in "$dir"/*.*; do
   /usr/bin/time -o "$dir/.time" -f "%M %e %U" "$scan" --signature "$f" >"$dir/.out" 2>"$dir/.err" || true
   read -r kb _ cpu <<<"$(tail -1 "$dir/.time")"
-  outcome=$(grep -m1 -o 'height [0-9]* width [0-9]*' "$dir/.out" || sed -n 's/.*: \([A-Z]*: .*\)/\1/p' "$dir/.err" | head -1 | cut -c1-40)
+  outcome=$(grep -m1 -o 'height [0-9]* width [0-9]*' "$dir/.out" || cat "$dir/.out" "$dir/.err" | sed -n 's/^cannot load: [^:]*: //p' | head -1 | cut -c1-40)
   printf '%-28s %8s %-40s %8s %6s\n' "$(basename "$f")" "$(stat -c %s "$f")" "$outcome" $((kb / 1024)) "$cpu"
 done
