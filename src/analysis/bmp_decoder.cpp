@@ -95,12 +95,7 @@ void DecodeBmp(const std::string& fileName, RowSink& sink) {
     sink.Begin(static_cast<std::int32_t>(layout.Width), static_cast<std::int32_t>(layout.Height));
     return SendRows(file, layout, sink);
   }
-  // Runs may skip over rows and go back to none, so they are drawn whole first.
-  const std::vector<std::uint8_t> whole = ReadWholeFile(fileName);
-  RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
-  DrawRle(whole, layout, picture);
-  sink.Begin(picture.Width, picture.Height);
-  for (std::int32_t y = 0; y < picture.Height; ++y) sink.Row(y, picture.Row(y));
+  SendRle(ReadWholeFile(fileName), layout, sink);
 }
 
 }  // namespace tessimar

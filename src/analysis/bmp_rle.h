@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "analysis/bmp_layout.h"
-#include "analysis/rgb_picture.h"
+#include "analysis/row_sink.h"
 
 namespace tessimar {
 
-// Draws the runs into picture, already of the layout's size. Pixels the runs skip keep the
-// first colour of the table, as in a bitmap of indices that starts zeroed. Throws PictureError
-// when the data end before the picture does.
-void DrawRle(const std::vector<std::uint8_t>& file, const BmpLayout& layout, RgbPicture& picture);
+// Checks that the runs are whole, then sends the layout's rows, top row first. Pixels the runs
+// skip keep the first colour of the table, as in a bitmap of indices that starts zeroed. Throws
+// PictureError, before any row, when the data end before the picture does. Memory follows the
+// rows the runs touch, not the announced size.
+void SendRle(const std::vector<std::uint8_t>& file, const BmpLayout& layout, RowSink& sink);
 
 }  // namespace tessimar
