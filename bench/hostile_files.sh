@@ -7,24 +7,80 @@ scan=${TESSIMAR_BUILD:-$root/build}/tools/scan/tessimar-scan
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 python3 - "$dir" <<'PY'
-import struct, sys
+import os, random, struct, sys, zlib
 d = sys.argv[1]
 def put(name, data):
     open(f"{d}/{name}", "wb").write(data)
-# RLE8 BMP announcing 15000 x 15000 whose data ends at once.
-pal = b"\0\0\0\0" * 256
-rle = b"\x00\x01"
-off = 14 + 40 + len(pal)
-dib = struct.pack("<IiiHHIIiiII", 40, 15000, 15000, 1, 8, 1, len(rle), 2835, 2835, 256, 0)
-put("rle8_ends_at_once.bmp", b"BM" + struct.pack("<IHHI", off + len(rle), 0, 0, off) + dib + pal + rle)
-# GIF whose screen is just under 250 megapixels, with a 1 x 1 frame.
+
+def rle_bmp(width, height, rle4, runs):
+    pal = b"".join(bytes([i, i, i, 0]) for i in range(16 if rle4 else 256))
+    off = 14 + 40 + len(pal)
+    dib = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4 if rle4 else 8, 2 if rle4 else 1, len(runs),
+                      2835, 2835, len(pal) // 4, 0)
+    return b"BM" + struct.pack("<IHHI", off + len(runs), 0, 0, off) + dib + pal + runs
+put("rle8_ends_at_once.bmp", rle_bmp(15000, 15000, False, b"\x00\x01"))
+put("rle4_data_missing.bmp", rle_bmp(15000, 15000, True, b""))
+# Deltas up to the top row, then one run: the data touch the last row only.
+put("rle8_last_row_only.bmp", rle_bmp(15000, 15000, False, b"\x00\x02\x00\xff" * 58 + b"\x00\x02\x00\xd1\xc8\x07\x00\x01"))
+
+def lzw_one_code_a_pixel(pixels):
+    # Minimum code size 2: a clear code before each pixel keeps every code 3 bits wide.
+    bits, n = 0, 0
+    for p in pixels:
+        for code in (4, p):
+            bits |= code << n
+            n += 3
+    bits |= 5 << n
+    n += 3
+    data = bits.to_bytes((n + 7) // 8, "little")
+    return b"\x02" + b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255)) + b"\0"
+def gif(side, frame, body):
+    return (b"GIF89a" + struct.pack("<HHBBB", side, side, 0x81, 0, 0) + b"\0\0\0\xff\xff\xff\x80\x80\x80\x40\x40\x40"
+            + b"," + struct.pack("<HHHHB", 0, 0, frame, frame, 0) + body + b";")
 put("screen_1x1_frame.gif", b"GIF89a" + struct.pack("<HHBBB", 15811, 15811, 0x80, 0, 0) + b"\0\0\0\xff\xff\xff"
     + b"," + struct.pack("<HHHHB", 0, 0, 1, 1, 0) + b"\x02\x02\x44\x01\x00;")
-# TIFF 15000 x 15000 whose one strip starts past the end of the file.
-tags = [(256, 4, 1, 15000), (257, 4, 1, 15000), (258, 3, 1, 8), (259, 3, 1, 1), (262, 3, 1, 1),
-        (273, 4, 1, 100000), (277, 3, 1, 1), (278, 4, 1, 15000), (279, 4, 1, 15000 * 15000)]
-ifd = struct.pack("<H", len(tags)) + b"".join(struct.pack("<HHII", *t) for t in tags) + b"\0\0\0\0"
-put("strip_past_end.tif", b"II*\0" + struct.pack("<I", 8) + ifd)
+put("screen_16x16_frame_valid.gif", gif(15811, 16, lzw_one_code_a_pixel([(x // 4) % 4 for x in range(256)])))
+
+def tiff(width, height, rows_per_strip, offsets, counts, compression=1, extra=b""):
+    n = len(offsets)
+    base = 8
+    tags = [(256, 4, 1, width), (257, 4, 1, height), (258, 3, 1, 8), (259, 3, 1, compression), (262, 3, 1, 1),
+            (273, 4, n, None), (277, 3, 1, 1), (278, 4, 1, rows_per_strip), (279, 4, n, None)]
+    ifd_size = 2 + 12 * len(tags) + 4
+    arrays = base + ifd_size
+    off_pos, count_pos = arrays, arrays + 4 * n
+    data_pos = count_pos + 4 * n if n > 1 else arrays
+    offsets = [o if o >= 0 else data_pos for o in offsets]
+    ifd = struct.pack("<H", len(tags))
+    for tag, kind, count, value in tags:
+        if tag == 273: value = offsets[0] if n == 1 else off_pos
+        if tag == 279: value = counts[0] if n == 1 else count_pos
+        ifd += struct.pack("<HHII", tag, kind, count, value)
+    ifd += b"\0\0\0\0"
+    arr = b"".join(struct.pack("<I", o) for o in offsets) + b"".join(struct.pack("<I", c) for c in counts)
+    return b"II*\0" + struct.pack("<I", base) + ifd + (arr if n > 1 else b"") + extra
+put("strip_past_end.tif", tiff(15000, 15000, 15000, [100000], [15000 * 15000]))
+# 15000 one-row strips: the first is there (offset -1: at the data), the others start past the end.
+put("one_strip_present.tif", tiff(15000, 15000, 1, [-1] + [10 ** 6] * 14999, [15000] * 15000, extra=bytes(15000)))
+put("strips_no_bytes.tif", tiff(15000, 15000, 1, [10 ** 6] * 15000, [0] * 15000))
+z = zlib.compressobj(9)
+packed = b"".join(z.compress(bytes(15000 * 1000)) for _ in range(15)) + z.flush()
+put("deflate_zeros_valid.tif", tiff(15000, 15000, 15000, [-1], [len(packed)], compression=8, extra=packed))
+
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+def png(width, height, idat):
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", idat) + chunk(b"IEND", b""))
+row = b"\0" + bytes(15000 * 3)
+put("idat_one_row.png", png(15000, 15000, zlib.compress(row)))
+z = zlib.compressobj(9)
+whole = b"".join(z.compress(row * 100) for _ in range(40)) + z.flush()
+put("cut_half_way.png", png(4000, 4000, whole)[: len(whole) // 2 + 41])
+
+rnd = random.Random(1).randbytes(1 << 20)
+for ext in ("jpg", "png", "gif", "tif", "bmp", "cr2"):
+    put(f"random.{ext}", rnd)
 PY
 printf '%-28s %8s %-40s %8s %6s\n' file bytes outcome peak_MB cpu_s
 for f in "$dir"/*.*; do

@@ -11,6 +11,7 @@
 #include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
+#include "analysis/tiff_strips.h"
 
 namespace tessimar {
 namespace {
@@ -111,6 +112,7 @@ void DecodeTiff(const std::string& fileName, RowSink& sink) {
     throw PictureError("TIFF: the first directory has no size");
   }
   CheckAnnouncedSize(width, height);
+  CheckStripsPresent(tiff.get());
   TIFFRGBAImage image{};
   char reason[1024] = {};
   if (!TIFFRGBAImageOK(tiff.get(), reason) || !TIFFRGBAImageBegin(&image, tiff.get(), 1, reason)) {
