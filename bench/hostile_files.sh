@@ -21,6 +21,10 @@ def rle_bmp(width, height, rle4, runs):
 put("rle8_ends_at_once.bmp", rle_bmp(15000, 15000, False, b"\x00\x01"))
 put("rle4_data_missing.bmp", rle_bmp(15000, 15000, True, b""))
 # Deltas up to the top row, then one run: the data touch the last row only.
+# A megabyte of the longest runs on one row: pixels past its end cost a step each.
+put("rle8_long_runs.bmp", rle_bmp(15000, 15000, False, b"\xff\x01" * (1 << 19) + b"\x00\x01"))
+# Rows drawn, bottom up, each by full-width runs.
+put("rle8_every_row.bmp", rle_bmp(15000, 15000, False, (b"\xff\x01" * 59 + b"\x00\x00") * 8000 + b"\x00\x01"))
 put("rle8_last_row_only.bmp", rle_bmp(15000, 15000, False, b"\x00\x02\x00\xff" * 58 + b"\x00\x02\x00\xd1\xc8\x07\x00\x01"))
 
 def lzw_one_code_a_pixel(pixels):
