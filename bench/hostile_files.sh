@@ -20,12 +20,13 @@ def rle_bmp(width, height, rle4, runs):
     return b"BM" + struct.pack("<IHHI", off + len(runs), 0, 0, off) + dib + pal + runs
 put("rle8_ends_at_once.bmp", rle_bmp(15000, 15000, False, b"\x00\x01"))
 put("rle4_data_missing.bmp", rle_bmp(15000, 15000, True, b""))
-# Deltas up to the top row, then one run: the data touch the last row only.
 # A megabyte of the longest runs on one row: pixels past its end cost a step each.
 put("rle8_long_runs.bmp", rle_bmp(15000, 15000, False, b"\xff\x01" * (1 << 19) + b"\x00\x01"))
 # Rows drawn, bottom up, each by full-width runs.
 put("rle8_every_row.bmp", rle_bmp(15000, 15000, False, (b"\xff\x01" * 59 + b"\x00\x00") * 8000 + b"\x00\x01"))
-put("rle8_last_row_only.bmp", rle_bmp(15000, 15000, False, b"\x00\x02\x00\xff" * 58 + b"\x00\x02\x00\xd1\xc8\x07\x00\x01"))
+# Deltas up to the top row, then one run: the data touch the last row only.
+put("rle8_last_row_only.bmp",
+    rle_bmp(15000, 15000, False, b"\x00\x02\x00\xff" * 58 + b"\x00\x02\x00\xd1\xc8\x07\x00\x01"))
 
 def lzw_one_code_a_pixel(pixels):
     # Minimum code size 2: a clear code before each pixel keeps every code 3 bits wide.
@@ -66,7 +67,9 @@ def tiff(width, height, rows_per_strip, offsets, counts, compression=1, extra=b"
 put("strip_past_end.tif", tiff(15000, 15000, 15000, [100000], [15000 * 15000]))
 # 15000 one-row strips: the first is there (offset -1: at the data), the others start past the end.
 put("one_strip_present.tif", tiff(15000, 15000, 1, [-1] + [10 ** 6] * 14999, [15000] * 15000, extra=bytes(15000)))
+# Every strip announced empty and past the end.
 put("strips_no_bytes.tif", tiff(15000, 15000, 1, [10 ** 6] * 15000, [0] * 15000))
+# Valid: one deflate strip of 15000 x 15000 zeros in some 200 KB.
 z = zlib.compressobj(9)
 packed = b"".join(z.compress(bytes(15000 * 1000)) for _ in range(15)) + z.flush()
 put("deflate_zeros_valid.tif", tiff(15000, 15000, 15000, [-1], [len(packed)], compression=8, extra=packed))
@@ -77,10 +80,11 @@ def png(width, height, idat):
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
             + chunk(b"IDAT", idat) + chunk(b"IEND", b""))
 row = b"\0" + bytes(15000 * 3)
+# 15000 x 15000 whose data end after the first row, then half of the rows with the end cut off.
 put("idat_one_row.png", png(15000, 15000, zlib.compress(row)))
 z = zlib.compressobj(9)
-whole = b"".join(z.compress(row * 100) for _ in range(40)) + z.flush()
-put("cut_half_way.png", png(4000, 4000, whole)[: len(whole) // 2 + 41])
+whole = b"".join(z.compress(row * 1000) for _ in range(15)) + z.flush()
+put("cut_half_way.png", png(15000, 15000, whole[: len(whole) // 2])[:-12])
 
 rnd = random.Random(1).randbytes(1 << 20)
 for ext in ("jpg", "png", "gif", "tif", "bmp", "cr2"):

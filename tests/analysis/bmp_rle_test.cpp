@@ -25,7 +25,8 @@ class LetterSink : public RowSink {
   void Row(std::int32_t y, const std::uint8_t* rgb) override {
     EXPECT_EQ(y, Next++) << "rows come top first, in order";
     if (Rows.empty()) return;
-    for (std::int32_t x = 0; x < Width; ++x) Rows[y][x] = rgb[x * 3] == 0 ? '.' : static_cast<char>('a' + rgb[x * 3] - 1);
+    for (std::int32_t x = 0; x < Width; ++x)
+      Rows[y][x] = rgb[x * 3] == 0 ? '.' : static_cast<char>('a' + rgb[x * 3] - 1);
   }
   static constexpr std::size_t MaxKept = 64;  // larger pictures only count their rows
   std::int32_t Width = 0, Height = 0, Next = 0;
@@ -74,8 +75,7 @@ TEST(BmpRle, RunsDrawTheExactRows) {
       {"end of bitmap leaves the rest", 2, 3, false, Bytes({2, 2, 0, 1}), {"aa", "aa", "cc"}},
       {"absolute run padded to 16 bits", 4, 2, false, Bytes({0, 3, 1, 2, 3, 0, 0, 0, 1, 3, 0, 1}), {"daaa", "bcda"}},
       {"rle4 runs alternate the halves", 5, 1, true, Bytes({5, 0x12, 0, 1}), {"bcbcb"}},
-      {"rle4 absolute run, odd count", 4, 2, true, Bytes({0, 3, 0x31, 0x20, 0, 0, 2, 0x22, 0, 1}),
-       {"ccaa", "dbca"}},
+      {"rle4 absolute run, odd count", 4, 2, true, Bytes({0, 3, 0x31, 0x20, 0, 0, 2, 0x22, 0, 1}), {"ccaa", "dbca"}},
       {"a delta past the top ends the picture", 2, 2, false, Bytes({1, 1, 0, 2, 0, 9}), {"aa", "ba"}},
       {"rows after a delta keep its column", 3, 2, false, Bytes({0, 2, 2, 1, 1, 3, 0, 1}), {"aad", "aaa"}},
   };
