@@ -83,8 +83,7 @@ void SendRows(const OpenedFile& file, const BmpLayout& layout, RowSink& sink) {
 
 }  // namespace
 
-void DecodeBmp(const std::string& fileName, RowSink& sink) {
-  const OpenedFile file(fileName);
+void DecodeBmp(const OpenedFile& file, RowSink& sink) {
   std::vector<std::uint8_t> head(std::min<std::uint64_t>(file.Size(), HeadBytes));
   file.ReadAt(0, head.data(), head.size());
   const BmpLayout layout = ReadBmpLayout(head);
@@ -96,7 +95,8 @@ void DecodeBmp(const std::string& fileName, RowSink& sink) {
     return SendRows(file, layout, sink);
   }
   // Runs may skip over rows and go back to none, so they are drawn whole first.
-  const std::vector<std::uint8_t> whole = ReadWholeFile(fileName);
+  std::vector<std::uint8_t> whole(file.Size());
+  whole.resize(file.ReadSome(0, whole.data(), whole.size()));
   RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
   DrawRle(whole, layout, picture);
   sink.Begin(picture.Width, picture.Height);

@@ -5,12 +5,12 @@
 #include <array>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "analysis/alpha.h"
-#include "analysis/file_reading.h"
+#include "analysis/file_stream.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
 
@@ -27,11 +27,10 @@ using Palette = std::array<PaletteEntry, 256>;  // indices past the stored palet
 struct PngJob {
   png_structp Png = nullptr;
   png_infop Info = nullptr;
-  const std::vector<std::uint8_t>& Data;
-  std::size_t Position = 0;
+  FileStream& Input;
   char Message[256] = "PNG: unknown error";
 
-  explicit PngJob(const std::vector<std::uint8_t>& data);
+  explicit PngJob(FileStream& input);
   PngJob(const PngJob&) = delete;
   PngJob& operator=(const PngJob&) = delete;
   ~PngJob() { png_destroy_read_struct(&Png, &Info, nullptr); }
@@ -48,12 +47,16 @@ void OnWarning(png_structp, png_const_charp) {}
 
 void ReadBytes(png_structp png, png_bytep target, png_size_t size) {
   PngJob& job = JobOf(png);
-  if (job.Data.size() - job.Position < size) png_error(png, "unexpected end of file");
-  std::memcpy(target, job.Data.data() + job.Position, size);
-  job.Position += size;
+  // A read error cannot throw through libpng's C frames; it ends the data like a short file.
+  std::size_t got = 0;
+  try {
+    got = job.Input.Read(target, size);
+  } catch (const std::exception&) {
+  }
+  if (got < size) png_error(png, "unexpected end of file");
 }
 
-PngJob::PngJob(const std::vector<std::uint8_t>& data) : Data(data) {
+PngJob::PngJob(FileStream& input) : Input(input) {
   Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, OnError, OnWarning);
   if (Png != nullptr) Info = png_create_info_struct(Png);
 }
@@ -167,9 +170,9 @@ void ReadRows(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& 
 
 }  // namespace
 
-void DecodePng(const std::string& fileName, RowSink& sink) {
-  const std::vector<std::uint8_t> data = ReadWholeFile(fileName);
-  PngJob job(data);
+void DecodePng(const OpenedFile& file, RowSink& sink) {
+  const auto input = std::make_unique<FileStream>(file);  // its buffer is too large for the stack
+  PngJob job(*input);
   if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
   if (!ReadInfoGuarded(job)) throw PictureError(job.Message);
   const std::uint32_t width = png_get_image_width(job.Png, job.Info), height = png_get_image_height(job.Png, job.Info);
