@@ -68,11 +68,10 @@ void RequestEightBitSamples(png_structp png, png_infop info) {
   } else if (png_get_bit_depth(png, info) < 8) {
     png_set_expand_gray_1_2_4_to_8(png);
   }
-  png_set_interlace_handling(png);
 }
 
 // The setjmp frames hold no object with a destructor.
-bool ReadInfoGuarded(PngJob& job) {
+bool ReadInfoGuarded(PngJob& job, bool deinterlace) {
   if (setjmp(png_jmpbuf(job.Png)) != 0) return false;
   png_set_read_fn(job.Png, &job, ReadBytes);
   png_set_user_limits(job.Png, MaxPictureSide, MaxPictureSide);
@@ -81,6 +80,7 @@ bool ReadInfoGuarded(PngJob& job) {
   png_set_keep_unknown_chunks(job.Png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(job.Png, job.Info);
   RequestEightBitSamples(job.Png, job.Info);
+  if (deinterlace) png_set_interlace_handling(job.Png);
   png_read_update_info(job.Png, job.Info);
   return true;
 }
@@ -150,6 +150,33 @@ class RowConverter {
   std::vector<std::uint8_t> rgb_;
 };
 
+void StartJob(PngJob& job, bool deinterlace) {
+  if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
+  if (!ReadInfoGuarded(job, deinterlace)) throw PictureError(job.Message);
+}
+
+// The rows libpng returns without deinterlacing: each pass's own, passes without pixels skipped.
+std::uint64_t StoredRows(std::uint32_t width, std::uint32_t height) {
+  std::uint64_t rows = 0;
+  for (int pass = 0; pass < 7; ++pass) {
+    if (PNG_PASS_COLS(width, pass) != 0) rows += PNG_PASS_ROWS(height, pass);
+  }
+  return rows;
+}
+
+// Reads every stored row once through a single row, from the file's start: a cut or damaged
+// file fails here, before the whole picture it announces is allocated.
+void CheckInterlacedData(const OpenedFile& file) {
+  const auto input = std::make_unique<FileStream>(file);
+  PngJob job(*input);
+  StartJob(job, false);
+  const std::uint64_t rows = StoredRows(png_get_image_width(job.Png, job.Info), png_get_image_height(job.Png, job.Info));
+  std::vector<std::uint8_t> row(png_get_rowbytes(job.Png, job.Info));
+  for (std::uint64_t r = 0; r < rows; ++r) {
+    if (!ReadRowGuarded(job, row.data())) throw PictureError(job.Message);
+  }
+}
+
 // An interlaced picture's last pass completes its first row, so it is read whole.
 void ReadInterlaced(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& sink) {
   const std::size_t rowBytes = png_get_rowbytes(job.Png, job.Info);
@@ -173,13 +200,14 @@ void ReadRows(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& 
 void DecodePng(const OpenedFile& file, RowSink& sink) {
   const auto input = std::make_unique<FileStream>(file);  // its buffer is too large for the stack
   PngJob job(*input);
-  if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
-  if (!ReadInfoGuarded(job)) throw PictureError(job.Message);
+  StartJob(job, true);
   const std::uint32_t width = png_get_image_width(job.Png, job.Info), height = png_get_image_height(job.Png, job.Info);
   CheckAnnouncedSize(width, height);
+  const bool interlaced = png_get_interlace_type(job.Png, job.Info) != PNG_INTERLACE_NONE;
+  if (interlaced) CheckInterlacedData(file);
   RowConverter convert(job, static_cast<std::int32_t>(width));
   sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
-  if (png_get_interlace_type(job.Png, job.Info) != PNG_INTERLACE_NONE) {
+  if (interlaced) {
     ReadInterlaced(job, static_cast<std::int32_t>(height), convert, sink);
   } else {
     ReadRows(job, static_cast<std::int32_t>(height), convert, sink);
