@@ -26,7 +26,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// A JPEG file's own bytes serve as the preview up to this size; larger ones are no sane picture.
+// A JPEG at the pixel limit stays far below this at any ordinary quality. Past it a file is no
+// sane picture: libjpeg would scan all of it for markers, and the preview would hold it whole.
 constexpr std::uint64_t MaxJpegFileBytes = std::uint64_t{1} << 30;
 
 // Decodes a file into rows; a JPEG file needs none, its own bytes are the JPEG image.
@@ -104,8 +105,13 @@ Decoder ChooseDecoder(const DecoderRow& row, const OpenedFile& file) {
   return row.ByContent ? CameraFileDecoder(file) : row.Decode;
 }
 
-std::vector<std::uint8_t> JpegFileBytes(const OpenedFile& file) {
+const OpenedFile& SaneJpegFile(const OpenedFile& file) {
   if (file.Size() > MaxJpegFileBytes) throw PictureError("JPEG: the file is too large for a picture");
+  return file;
+}
+
+std::vector<std::uint8_t> JpegFileBytes(const OpenedFile& file) {
+  SaneJpegFile(file);
   std::vector<std::uint8_t> bytes(file.Size());
   bytes.resize(file.ReadSome(0, bytes.data(), bytes.size()));
   return bytes;
@@ -129,7 +135,7 @@ PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, cons
     const DecoderRow& row = DecoderFor(fileName);
     const OpenedFile file(fileName);
     const Decoder decode = ChooseDecoder(row, file);
-    if (decode == JpegAsItIs) return DrawJpeg(file, minimum, bitmap);
+    if (decode == JpegAsItIs) return DrawJpeg(SaneJpegFile(file), minimum, bitmap);
     PictureDraw draw(minimum, bitmap);
     decode(file, draw);
     return draw.Finish();
