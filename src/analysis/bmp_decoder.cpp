@@ -95,8 +95,7 @@ void DecodeBmp(const OpenedFile& file, RowSink& sink) {
     return SendRows(file, layout, sink);
   }
   // Runs may skip over rows and go back to none, so they are drawn whole first.
-  std::vector<std::uint8_t> whole(file.Size());
-  whole.resize(file.ReadSome(0, whole.data(), whole.size()));
+  const std::vector<std::uint8_t> whole = file.ReadWhole();
   RgbPicture picture = MakeRgbPicture(layout.Width, layout.Height);
   DrawRle(whole, layout, picture);
   sink.Begin(picture.Width, picture.Height);

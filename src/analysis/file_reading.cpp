@@ -64,4 +64,10 @@ std::size_t OpenedFile::ReadSome(std::uint64_t offset, std::uint8_t* data, std::
   return done;
 }
 
+std::vector<std::uint8_t> OpenedFile::ReadWhole() const {
+  std::vector<std::uint8_t> bytes(size_);
+  bytes.resize(ReadSome(0, bytes.data(), bytes.size()));
+  return bytes;
+}
+
 }  // namespace tessimar

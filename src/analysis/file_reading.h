@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tessimar {
 
@@ -27,6 +28,8 @@ class OpenedFile {
   void ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
   // Reads up to size bytes at offset and returns how many; fewer only where the file ends.
   std::size_t ReadSome(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
+  // The whole content, as far as it goes; only for files whose size the caller has bounded.
+  std::vector<std::uint8_t> ReadWhole() const;
 
  private:
   int fd_ = -1;

@@ -1,8 +1,8 @@
 // A libjpeg source reading an opened picture file through one bounded buffer.
 #pragma once
 
-#include "analysis/jpeg_errors.h"
 #include "analysis/file_reading.h"
+#include "analysis/jpeg_errors.h"
 
 namespace tessimar {
 

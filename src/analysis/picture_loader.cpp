@@ -110,20 +110,13 @@ const OpenedFile& SaneJpegFile(const OpenedFile& file) {
   return file;
 }
 
-std::vector<std::uint8_t> JpegFileBytes(const OpenedFile& file) {
-  SaneJpegFile(file);
-  std::vector<std::uint8_t> bytes(file.Size());
-  bytes.resize(file.ReadSome(0, bytes.data(), bytes.size()));
-  return bytes;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> PictureAsJpeg(const std::string& fileName) {
   const DecoderRow& row = DecoderFor(fileName);
   const OpenedFile file(fileName);
   const Decoder decode = ChooseDecoder(row, file);
-  if (decode == JpegAsItIs) return JpegFileBytes(file);
+  if (decode == JpegAsItIs) return SaneJpegFile(file).ReadWhole();
   JpegRowEncoder encoder;
   decode(file, encoder);
   return encoder.Finish();

@@ -170,7 +170,8 @@ void CheckInterlacedData(const OpenedFile& file) {
   const auto input = std::make_unique<FileStream>(file);
   PngJob job(*input);
   StartJob(job, false);
-  const std::uint64_t rows = StoredRows(png_get_image_width(job.Png, job.Info), png_get_image_height(job.Png, job.Info));
+  const std::uint64_t rows =
+      StoredRows(png_get_image_width(job.Png, job.Info), png_get_image_height(job.Png, job.Info));
   std::vector<std::uint8_t> row(png_get_rowbytes(job.Png, job.Info));
   for (std::uint64_t r = 0; r < rows; ++r) {
     if (!ReadRowGuarded(job, row.data())) throw PictureError(job.Message);

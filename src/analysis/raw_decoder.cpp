@@ -62,7 +62,9 @@ void Configure(libraw_output_params_t& params) {
 
 void CheckRawFitsFile(const libraw_image_sizes_t& sizes, std::uint64_t fileBytes) {
   const std::uint64_t pixels = std::uint64_t{sizes.raw_width} * sizes.raw_height;
-  if (pixels > FreeRawPixels && pixels > fileBytes * MaxRawPixelsPerFileByte) throw PictureError("raw: the raw data cannot fit in the file");
+  if (pixels > FreeRawPixels && pixels > fileBytes * MaxRawPixelsPerFileByte) {
+    throw PictureError("raw: the raw data cannot fit in the file");
+  }
 }
 
 // The picture dcraw_process allocates: four 16-bit samples a pixel.

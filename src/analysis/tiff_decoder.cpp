@@ -45,7 +45,8 @@ FileStream& StreamOf(thandle_t handle) { return *static_cast<FileStream*>(handle
 // The procs run inside libtiff's C frames, so a read error returns -1 rather than throwing.
 tmsize_t ReadProc(thandle_t handle, void* data, tmsize_t size) {
   try {
-    return static_cast<tmsize_t>(StreamOf(handle).Read(static_cast<std::uint8_t*>(data), static_cast<std::size_t>(size)));
+    auto* bytes = static_cast<std::uint8_t*>(data);
+    return static_cast<tmsize_t>(StreamOf(handle).Read(bytes, static_cast<std::size_t>(size)));
   } catch (const std::exception&) {
     return -1;
   }
