@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "analysis/bmp_decoder.h"
+#include "analysis/file_reading.h"
 #include "analysis/gif_decoder.h"
 #include "analysis/jpeg_decoder.h"
 #include "analysis/jpeg_encoder.h"
@@ -94,7 +95,7 @@ void LibpngRows(const std::string& fileName) {
   if (!ReadRowsGuarded(reader, row.data())) throw std::runtime_error("libpng failed on " + fileName);
 }
 
-using Decoder = void (*)(const std::string&, RowSink&);
+using Decoder = void (*)(const OpenedFile&, RowSink&);
 
 Decoder DecoderOf(const std::string& fileName) {
   const std::string extension = UpperExtension(fileName);
@@ -113,15 +114,16 @@ void TimeFile(const std::string& fileName) {
     std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), MedianMilliseconds({load})[0]);
     return;
   }
+  const OpenedFile file(fileName);
   ReadingSink reading;
   std::vector<std::uint8_t> jpeg;
   const auto encode = [&] {
     JpegRowEncoder encoder;
-    decode(fileName, encoder);
+    decode(file, encoder);
     jpeg = encoder.Finish();
   };
   encode();
-  std::vector<std::function<void()>> works{load, [&] { decode(fileName, reading); }, encode,
+  std::vector<std::function<void()>> works{load, [&] { decode(file, reading); }, encode,
                                            [&] { DrawJpeg(jpeg, {}, *bitmap); }};
   if (decode == DecodePng) works.emplace_back([&] { LibpngRows(fileName); });
   const std::vector<double> ms = MedianMilliseconds(works);

@@ -81,10 +81,19 @@ void SendRows(const OpenedFile& file, const BmpLayout& layout, RowSink& sink) {
   }
 }
 
+// Runs take at most two bytes a pixel and an end of line a row, so bytes past that are never
+// needed: a file that is mostly a hole costs what its picture could use, not its size.
+std::vector<std::uint8_t> RleBytes(const OpenedFile& file, const BmpLayout& layout) {
+  const std::uint64_t rows = static_cast<std::uint64_t>(layout.Height);
+  const std::uint64_t most = layout.PixelOffset + 2 * (static_cast<std::uint64_t>(layout.Width) + 1) * rows + 2;
+  std::vector<std::uint8_t> bytes(std::min(file.Size(), most));
+  bytes.resize(file.ReadSome(0, bytes.data(), bytes.size()));
+  return bytes;
+}
+
 }  // namespace
 
-void DecodeBmp(const std::string& fileName, RowSink& sink) {
-  const OpenedFile file(fileName);
+void DecodeBmp(const OpenedFile& file, RowSink& sink) {
   std::vector<std::uint8_t> head(std::min<std::uint64_t>(file.Size(), HeadBytes));
   file.ReadAt(0, head.data(), head.size());
   const BmpLayout layout = ReadBmpLayout(head);
@@ -95,7 +104,7 @@ void DecodeBmp(const std::string& fileName, RowSink& sink) {
     sink.Begin(static_cast<std::int32_t>(layout.Width), static_cast<std::int32_t>(layout.Height));
     return SendRows(file, layout, sink);
   }
-  SendRle(ReadWholeFile(fileName), layout, sink);
+  SendRle(RleBytes(file, layout), layout, sink);
 }
 
 }  // namespace tessimar

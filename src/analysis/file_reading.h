@@ -13,20 +13,11 @@ namespace tessimar {
 // set it to change the file at that moment. Set it while no scan runs; an empty one clears it.
 void SetBeforeFileOpen(std::function<void(const std::string& fileName)> hook);
 
-// Throws PictureError unless fileName names a regular file (after following links).
-// Libraries that open by name call this first, so a FIFO or a folder never reaches them.
-void RequireRegularFile(const std::string& fileName);
-
-// The whole content of a regular file; throws PictureError otherwise.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
-
-// At most the first count bytes of a regular file; throws PictureError otherwise.
-std::vector<std::uint8_t> ReadFileStart(const std::string& fileName, std::size_t count);
-
-// A regular file read piece by piece, where reading it whole would only fill memory.
+// A regular file, opened once and read piece by piece: every decoder reads the descriptor that
+// was checked, so a file swapped in after the check is never read.
 class OpenedFile {
  public:
-  // Throws PictureError unless fileName names a regular file that opens.
+  // Throws PictureError unless fileName names a regular file that opens; never blocks.
   explicit OpenedFile(const std::string& fileName);
   ~OpenedFile();
   OpenedFile(const OpenedFile&) = delete;
@@ -35,6 +26,10 @@ class OpenedFile {
   std::uint64_t Size() const { return size_; }
   // Reads size bytes at offset; throws PictureError when the file ends before them.
   void ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
+  // Reads up to size bytes at offset and returns how many; fewer only where the file ends.
+  std::size_t ReadSome(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
+  // The whole content, as far as it goes; only for files whose size the caller has bounded.
+  std::vector<std::uint8_t> ReadWhole() const;
 
  private:
   int fd_ = -1;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/file_reading.h"
+#include "analysis/file_stream.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
 
@@ -102,6 +102,15 @@ class ScreenRows {
   std::int32_t next_ = 0;
 };
 
+// Runs inside giflib's C frames, so a read error ends the data rather than throwing.
+int ReadInput(GifFileType* gif, GifByteType* data, int size) {
+  try {
+    return static_cast<int>(static_cast<FileStream*>(gif->UserData)->Read(data, static_cast<std::size_t>(size)));
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
 void ReadLine(GifFileType& gif, GifByteType* line) { Check(gif, DGifGetLine(&gif, line, gif.Image.Width)); }
 
 // An interlaced frame stores its rows in four passes, so it is read whole first.
@@ -140,10 +149,10 @@ void ReadFirstFrame(GifFileType& gif, int transparent, RowSink& sink) {
 
 }  // namespace
 
-void DecodeGif(const std::string& fileName, RowSink& sink) {
-  RequireRegularFile(fileName);
+void DecodeGif(const OpenedFile& file, RowSink& sink) {
+  const auto stream = std::make_unique<FileStream>(file);
   int error = 0;
-  const GifHandle gif(DGifOpenFileName(fileName.c_str(), &error));
+  const GifHandle gif(DGifOpen(stream.get(), ReadInput, &error));
   if (gif == nullptr) ThrowGifError(error);
   CheckAnnouncedSize(gif->SWidth, gif->SHeight);
   int transparent = NO_TRANSPARENT_COLOR;

@@ -1,8 +1,7 @@
 // GIF: the first frame on its logical screen.
 #pragma once
 
-#include <string>
-
+#include "analysis/file_reading.h"
 #include "analysis/row_sink.h"
 
 namespace tessimar {
@@ -12,6 +11,6 @@ namespace tessimar {
 // the frame has a transparent colour, black otherwise. Rows go to sink as they are decoded
 // (an interlaced frame's once it is whole). Throws PictureError on any failure, a file without
 // a frame included.
-void DecodeGif(const std::string& fileName, RowSink& sink);
+void DecodeGif(const OpenedFile& file, RowSink& sink);
 
 }  // namespace tessimar

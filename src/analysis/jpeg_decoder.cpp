@@ -5,6 +5,7 @@
 
 #include "analysis/jpeg_colour.h"
 #include "analysis/jpeg_errors.h"
+#include "analysis/jpeg_file_source.h"
 #include "analysis/picture_error.h"
 #include "analysis/stretch.h"
 
@@ -20,13 +21,13 @@ static_assert(std::is_trivially_destructible_v<BitmapStretcher>, "it lives in a 
 struct DecodeJob {
   JpegErrors Errors;
   jpeg_decompress_struct Info{};
-  const std::vector<std::uint8_t>& Data;
+  const std::vector<std::uint8_t>* Data = nullptr;  // the input: bytes in memory, or else File
+  const OpenedFile* File = nullptr;
   MinimumSize Minimum;
   WorkingBitmap& Bitmap;
   PictureSize Size{};
 
-  DecodeJob(const std::vector<std::uint8_t>& data, MinimumSize minimum, WorkingBitmap& bitmap)
-      : Data(data), Minimum(minimum), Bitmap(bitmap) {
+  DecodeJob(MinimumSize minimum, WorkingBitmap& bitmap) : Minimum(minimum), Bitmap(bitmap) {
     Info.err = InstallJpegErrors(Errors);
   }
   DecodeJob(const DecodeJob&) = delete;
@@ -92,7 +93,11 @@ void StartDecompress(DecodeJob& job) {
   jpeg_decompress_struct& info = job.Info;
   jpeg_create_decompress(&info);
   info.mem->max_memory_to_use = JpegMemoryBudget;
-  jpeg_mem_src(&info, job.Data.data(), static_cast<unsigned long>(job.Data.size()));
+  if (job.Data != nullptr) {
+    jpeg_mem_src(&info, job.Data->data(), static_cast<unsigned long>(job.Data->size()));
+  } else {
+    SetJpegFileSource(info, *job.File);
+  }
   jpeg_read_header(&info, TRUE);
   job.Size = {static_cast<std::int32_t>(info.image_height), static_cast<std::int32_t>(info.image_width)};
   Configure(info, ChooseScaleDenominator(job.Size, job.Minimum));
@@ -124,7 +129,15 @@ int ChooseScaleDenominator(PictureSize full, MinimumSize minimum) {
 }
 
 PictureSize DrawJpeg(const std::vector<std::uint8_t>& jpeg, MinimumSize minimum, WorkingBitmap& bitmap) {
-  DecodeJob job(jpeg, minimum, bitmap);
+  DecodeJob job(minimum, bitmap);
+  job.Data = &jpeg;
+  if (!DecodeGuarded(job)) throw PictureError(job.Errors.Message);
+  return job.Size;
+}
+
+PictureSize DrawJpeg(const OpenedFile& jpeg, MinimumSize minimum, WorkingBitmap& bitmap) {
+  DecodeJob job(minimum, bitmap);
+  job.File = &jpeg;
   if (!DecodeGuarded(job)) throw PictureError(job.Errors.Message);
   return job.Size;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/file_reading.h"
 #include "analysis/picture_size.h"
 #include "analysis/working_bitmap.h"
 
@@ -21,5 +22,8 @@ int ChooseScaleDenominator(PictureSize full, MinimumSize minimum);
 // Decodes jpeg at the scale its size calls for, stretches it over the whole bitmap and returns
 // its full-scale size. Throws PictureError on a libjpeg error or too many warnings.
 PictureSize DrawJpeg(const std::vector<std::uint8_t>& jpeg, MinimumSize minimum, WorkingBitmap& bitmap);
+
+// As above, reading the JPEG file piece by piece, as far as it goes when it is cut short.
+PictureSize DrawJpeg(const OpenedFile& jpeg, MinimumSize minimum, WorkingBitmap& bitmap);
 
 }  // namespace tessimar

@@ -26,14 +26,18 @@ namespace {
 
 using namespace std::string_view_literals;
 
+// A JPEG at the pixel limit stays far below this at any ordinary quality. Past it a file is no
+// sane picture: libjpeg would scan all of it for markers, and the preview would hold it whole.
+constexpr std::uint64_t MaxJpegFileBytes = std::uint64_t{1} << 30;
+
 // Decodes a file into rows; a JPEG file needs none, its own bytes are the JPEG image.
-using Decoder = void (*)(const std::string& fileName, RowSink& sink);
+using Decoder = void (*)(const OpenedFile& file, RowSink& sink);
 constexpr Decoder JpegAsItIs = nullptr;
 
 // LibRaw first: camera raws are TIFF files too, and a TIFF it does not take for a raw is a
 // plain picture.
-void DecodeRawOrTiff(const std::string& fileName, RowSink& sink) {
-  if (!DecodeRawIfRecognised(fileName, sink)) DecodeTiff(fileName, sink);
+void DecodeRawOrTiff(const OpenedFile& file, RowSink& sink) {
+  if (!DecodeRawIfRecognised(file, sink)) DecodeTiff(file, sink);
 }
 
 struct ContentRow {
@@ -53,9 +57,10 @@ constexpr std::array<ContentRow, 7> ContentDecoders{{
 constexpr std::size_t MagicBytes = 8;  // the longest, PNG's
 
 // A camera file's name promises nothing: its content chooses, and LibRaw takes what no row claims.
-Decoder CameraFileDecoder(const std::string& fileName) {
-  const std::vector<std::uint8_t> start = ReadFileStart(fileName, MagicBytes);
-  const std::string_view head(reinterpret_cast<const char*>(start.data()), start.size());
+Decoder CameraFileDecoder(const OpenedFile& file) {
+  std::array<std::uint8_t, MagicBytes> start{};
+  const std::size_t got = file.ReadSome(0, start.data(), start.size());
+  const std::string_view head(reinterpret_cast<const char*>(start.data()), got);
   for (const ContentRow& row : ContentDecoders) {
     if (head.starts_with(row.Magic)) return row.Decode;
   }
@@ -96,29 +101,36 @@ const DecoderRow& DecoderFor(const std::string& fileName) {
 }
 
 // Every other type ends as a JPEG image too, or as what its decoding would draw (PictureDraw).
-Decoder ChooseDecoder(const std::string& fileName) {
-  const DecoderRow& row = DecoderFor(fileName);
-  RequireRegularFile(fileName);
-  return row.ByContent ? CameraFileDecoder(fileName) : row.Decode;
+Decoder ChooseDecoder(const DecoderRow& row, const OpenedFile& file) {
+  return row.ByContent ? CameraFileDecoder(file) : row.Decode;
+}
+
+const OpenedFile& SaneJpegFile(const OpenedFile& file) {
+  if (file.Size() > MaxJpegFileBytes) throw PictureError("JPEG: the file is too large for a picture");
+  return file;
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> PictureAsJpeg(const std::string& fileName) {
-  const Decoder decode = ChooseDecoder(fileName);
-  if (decode == JpegAsItIs) return ReadWholeFile(fileName);
+  const DecoderRow& row = DecoderFor(fileName);
+  const OpenedFile file(fileName);
+  const Decoder decode = ChooseDecoder(row, file);
+  if (decode == JpegAsItIs) return SaneJpegFile(file).ReadWhole();
   JpegRowEncoder encoder;
-  decode(fileName, encoder);
+  decode(file, encoder);
   return encoder.Finish();
 }
 
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings) {
   const MinimumSize minimum{settings.MinPicWidth, settings.MinPicHeight};
   try {
-    const Decoder decode = ChooseDecoder(fileName);
-    if (decode == JpegAsItIs) return DrawJpeg(ReadWholeFile(fileName), minimum, bitmap);
+    const DecoderRow& row = DecoderFor(fileName);
+    const OpenedFile file(fileName);
+    const Decoder decode = ChooseDecoder(row, file);
+    if (decode == JpegAsItIs) return DrawJpeg(SaneJpegFile(file), minimum, bitmap);
     PictureDraw draw(minimum, bitmap);
-    decode(fileName, draw);
+    decode(file, draw);
     return draw.Finish();
   } catch (const std::exception& error) {
     throw PictureError(fileName + ": " + error.what());

@@ -15,7 +15,8 @@ namespace tessimar {
 // a JPEG image (a JPEG file as it is, any other type encoded at quality 90), decodes that at
 // 1/8, 1/4 or full scale as the picture's size and the minimum sizes in settings call for, and
 // stretches it over the whole bitmap. Where another type's JPEG would be decoded at 1/8, the
-// bitmap is computed from the decoded rows without it, to the same bits. Returns the picture's
+// bitmap is computed from the decoded rows without it, to the same bits. The file is opened
+// once and only that descriptor is read; JPEG files over 1 GB are refused. Returns the picture's
 // own size. Throws PictureError on any failure, leaving the bitmap in an unspecified state.
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings = {});
 

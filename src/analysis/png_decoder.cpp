@@ -5,12 +5,12 @@
 #include <array>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "analysis/alpha.h"
-#include "analysis/file_reading.h"
+#include "analysis/file_stream.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
 
@@ -27,11 +27,10 @@ using Palette = std::array<PaletteEntry, 256>;  // indices past the stored palet
 struct PngJob {
   png_structp Png = nullptr;
   png_infop Info = nullptr;
-  const std::vector<std::uint8_t>& Data;
-  std::size_t Position = 0;
+  FileStream& Input;
   char Message[256] = "PNG: unknown error";
 
-  explicit PngJob(const std::vector<std::uint8_t>& data);
+  explicit PngJob(FileStream& input);
   PngJob(const PngJob&) = delete;
   PngJob& operator=(const PngJob&) = delete;
   ~PngJob() { png_destroy_read_struct(&Png, &Info, nullptr); }
@@ -48,12 +47,19 @@ void OnWarning(png_structp, png_const_charp) {}
 
 void ReadBytes(png_structp png, png_bytep target, png_size_t size) {
   PngJob& job = JobOf(png);
-  if (job.Data.size() - job.Position < size) png_error(png, "unexpected end of file");
-  std::memcpy(target, job.Data.data() + job.Position, size);
-  job.Position += size;
+  // A read error cannot throw through libpng's C frames: it becomes a libpng error.
+  bool failed = false;
+  std::size_t got = 0;
+  try {
+    got = job.Input.Read(target, size);
+  } catch (const std::exception&) {
+    failed = true;
+  }
+  if (failed) png_error(png, "cannot read the file");
+  if (got < size) png_error(png, "unexpected end of file");
 }
 
-PngJob::PngJob(const std::vector<std::uint8_t>& data) : Data(data) {
+PngJob::PngJob(FileStream& input) : Input(input) {
   Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, OnError, OnWarning);
   if (Png != nullptr) Info = png_create_info_struct(Png);
 }
@@ -65,11 +71,10 @@ void RequestEightBitSamples(png_structp png, png_infop info) {
   } else if (png_get_bit_depth(png, info) < 8) {
     png_set_expand_gray_1_2_4_to_8(png);
   }
-  png_set_interlace_handling(png);
 }
 
 // The setjmp frames hold no object with a destructor.
-bool ReadInfoGuarded(PngJob& job) {
+bool ReadInfoGuarded(PngJob& job, bool deinterlace) {
   if (setjmp(png_jmpbuf(job.Png)) != 0) return false;
   png_set_read_fn(job.Png, &job, ReadBytes);
   png_set_user_limits(job.Png, MaxPictureSide, MaxPictureSide);
@@ -78,6 +83,7 @@ bool ReadInfoGuarded(PngJob& job) {
   png_set_keep_unknown_chunks(job.Png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(job.Png, job.Info);
   RequestEightBitSamples(job.Png, job.Info);
+  if (deinterlace) png_set_interlace_handling(job.Png);
   png_read_update_info(job.Png, job.Info);
   return true;
 }
@@ -147,6 +153,34 @@ class RowConverter {
   std::vector<std::uint8_t> rgb_;
 };
 
+void StartJob(PngJob& job, bool deinterlace) {
+  if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
+  if (!ReadInfoGuarded(job, deinterlace)) throw PictureError(job.Message);
+}
+
+// The rows libpng returns without deinterlacing: each pass's own, passes without pixels skipped.
+std::uint64_t StoredRows(std::uint32_t width, std::uint32_t height) {
+  std::uint64_t rows = 0;
+  for (int pass = 0; pass < 7; ++pass) {
+    if (PNG_PASS_COLS(width, pass) != 0) rows += PNG_PASS_ROWS(height, pass);
+  }
+  return rows;
+}
+
+// Reads every stored row once through a single row, from the file's start: a cut or damaged
+// file fails here, before the whole picture it announces is allocated.
+void CheckInterlacedData(const OpenedFile& file) {
+  const auto input = std::make_unique<FileStream>(file);
+  PngJob job(*input);
+  StartJob(job, false);
+  const std::uint64_t rows =
+      StoredRows(png_get_image_width(job.Png, job.Info), png_get_image_height(job.Png, job.Info));
+  std::vector<std::uint8_t> row(png_get_rowbytes(job.Png, job.Info));
+  for (std::uint64_t r = 0; r < rows; ++r) {
+    if (!ReadRowGuarded(job, row.data())) throw PictureError(job.Message);
+  }
+}
+
 // An interlaced picture's last pass completes its first row, so it is read whole.
 void ReadInterlaced(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& sink) {
   const std::size_t rowBytes = png_get_rowbytes(job.Png, job.Info);
@@ -167,16 +201,17 @@ void ReadRows(PngJob& job, std::int32_t height, RowConverter& convert, RowSink& 
 
 }  // namespace
 
-void DecodePng(const std::string& fileName, RowSink& sink) {
-  const std::vector<std::uint8_t> data = ReadWholeFile(fileName);
-  PngJob job(data);
-  if (job.Info == nullptr) throw PictureError("PNG: cannot create the decoder");
-  if (!ReadInfoGuarded(job)) throw PictureError(job.Message);
+void DecodePng(const OpenedFile& file, RowSink& sink) {
+  const auto input = std::make_unique<FileStream>(file);  // its buffer is too large for the stack
+  PngJob job(*input);
+  StartJob(job, true);
   const std::uint32_t width = png_get_image_width(job.Png, job.Info), height = png_get_image_height(job.Png, job.Info);
   CheckAnnouncedSize(width, height);
+  const bool interlaced = png_get_interlace_type(job.Png, job.Info) != PNG_INTERLACE_NONE;
+  if (interlaced) CheckInterlacedData(file);
   RowConverter convert(job, static_cast<std::int32_t>(width));
   sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
-  if (png_get_interlace_type(job.Png, job.Info) != PNG_INTERLACE_NONE) {
+  if (interlaced) {
     ReadInterlaced(job, static_cast<std::int32_t>(height), convert, sink);
   } else {
     ReadRows(job, static_cast<std::int32_t>(height), convert, sink);

@@ -1,8 +1,7 @@
 // PNG: the stored samples without gamma correction; alpha composited over black.
 #pragma once
 
-#include <string>
-
+#include "analysis/file_reading.h"
 #include "analysis/row_sink.h"
 
 namespace tessimar {
@@ -10,7 +9,7 @@ namespace tessimar {
 // 16-bit samples keep their high byte. Gray with alpha, RGBA, and a palette with two or more
 // entries not fully opaque are composited over black; a transparent colour, or a palette with
 // just one such entry, is ignored. Rows go to sink as they are decoded (an interlaced picture's
-// once it is whole). Throws PictureError on any failure.
-void DecodePng(const std::string& fileName, RowSink& sink);
+// once all its data is found there and it is whole). Throws PictureError on any failure.
+void DecodePng(const OpenedFile& file, RowSink& sink);
 
 }  // namespace tessimar

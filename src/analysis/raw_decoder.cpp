@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/file_reading.h"
+#include "analysis/raw_datastream.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
 
@@ -14,6 +14,13 @@ namespace {
 
 // LibRaw refuses raw data above this; a whole picture at the pixel limit, 16 bits a sample.
 constexpr unsigned MaxRawMemoryMb = 2048;
+
+// Lossless compressed raw data needs about one bit a pixel at least, so a raw announcing more
+// than this many pixels a byte of its file would be developed mostly from nothing.
+constexpr std::uint64_t MaxRawPixelsPerFileByte = 8;
+// Up to this many pixels a raw is developed whatever its file holds: that costs little, and
+// stripped raws that LibRaw fills in, such as our own test sample, keep loading.
+constexpr std::uint64_t FreeRawPixels = std::uint64_t{1} << 24;
 
 struct ImageFree {
   void operator()(libraw_processed_image_t* image) const { LibRaw::dcraw_clear_mem(image); }
@@ -53,11 +60,27 @@ void Configure(libraw_output_params_t& params) {
   params.user_flip = 0;
 }
 
+void CheckRawFitsFile(const libraw_image_sizes_t& sizes, std::uint64_t fileBytes) {
+  const std::uint64_t pixels = std::uint64_t{sizes.raw_width} * sizes.raw_height;
+  if (pixels > FreeRawPixels && pixels > fileBytes * MaxRawPixelsPerFileByte) {
+    throw PictureError("raw: the raw data cannot fit in the file");
+  }
+}
+
+// The picture dcraw_process allocates: four 16-bit samples a pixel.
+void CheckDevelopedSize(const libraw_image_sizes_t& sizes) {
+  CheckAnnouncedSize(sizes.iwidth, sizes.iheight);
+  const std::uint64_t bytes = std::uint64_t{sizes.iwidth} * sizes.iheight * 4 * sizeof(std::uint16_t);
+  if (bytes > std::uint64_t{MaxRawMemoryMb} << 20) throw PictureError("raw: the developed picture is too large");
+}
+
 // damaged is set by the data error handler while unpacking.
-void Develop(LibRaw& raw, const bool& damaged, RowSink& sink) {
+void Develop(LibRaw& raw, std::uint64_t fileBytes, const bool& damaged, RowSink& sink) {
   CheckAnnouncedSize(raw.imgdata.sizes.width, raw.imgdata.sizes.height);
+  CheckRawFitsFile(raw.imgdata.sizes, fileBytes);
   Check(raw.unpack());
   if (damaged) throw PictureError("raw: damaged raw data");
+  CheckDevelopedSize(raw.imgdata.sizes);
   Check(raw.dcraw_process());
   int result = LIBRAW_SUCCESS;
   const std::unique_ptr<libraw_processed_image_t, ImageFree> image(raw.dcraw_make_mem_image(&result));
@@ -68,21 +91,21 @@ void Develop(LibRaw& raw, const bool& damaged, RowSink& sink) {
 
 }  // namespace
 
-bool DecodeRawIfRecognised(const std::string& fileName, RowSink& sink) {
-  RequireRegularFile(fileName);
+bool DecodeRawIfRecognised(const OpenedFile& file, RowSink& sink) {
+  RawDatastream input(file);  // outlives raw, which reads it until destroyed
   const auto raw = std::make_unique<LibRaw>();  // far too large for the stack
   bool damaged = false;
   raw->set_dataerror_handler(OnDataError, &damaged);
   Configure(raw->imgdata.params);
-  const int opened = raw->open_file(fileName.c_str());
+  const int opened = raw->open_datastream(&input);
   if (opened == LIBRAW_FILE_UNSUPPORTED) return false;
   Check(opened);
-  Develop(*raw, damaged, sink);
+  Develop(*raw, file.Size(), damaged, sink);
   return true;
 }
 
-void DecodeRaw(const std::string& fileName, RowSink& sink) {
-  if (!DecodeRawIfRecognised(fileName, sink)) Fail(LIBRAW_FILE_UNSUPPORTED);
+void DecodeRaw(const OpenedFile& file, RowSink& sink) {
+  if (!DecodeRawIfRecognised(file, sink)) Fail(LIBRAW_FILE_UNSUPPORTED);
 }
 
 }  // namespace tessimar

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/file_reading.h"
+#include "analysis/file_stream.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
 #include "analysis/tiff_strips.h"
@@ -41,7 +41,35 @@ struct TiffClose {
   void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 
-std::unique_ptr<TIFF, TiffClose> OpenTiff(const std::string& fileName, TiffMessage& message) {
+FileStream& StreamOf(thandle_t handle) { return *static_cast<FileStream*>(handle); }
+
+// The procs run inside libtiff's C frames, so a read error returns -1 rather than throwing.
+tmsize_t ReadProc(thandle_t handle, void* data, tmsize_t size) {
+  try {
+    auto* bytes = static_cast<std::uint8_t*>(data);
+    return static_cast<tmsize_t>(StreamOf(handle).Read(bytes, static_cast<std::size_t>(size)));
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return -1; }
+
+toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
+  FileStream& stream = StreamOf(handle);
+  const std::uint64_t base = whence == SEEK_CUR ? stream.Tell() : whence == SEEK_END ? stream.Size() : 0;
+  stream.Seek(base + offset);
+  return stream.Tell();
+}
+
+int CloseProc(thandle_t) { return 0; }
+toff_t SizeProc(thandle_t handle) { return StreamOf(handle).Size(); }
+
+// No mapping: a file that shrinks under a mapping raises SIGBUS.
+int MapProc(thandle_t, void**, toff_t*) { return 0; }
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+std::unique_ptr<TIFF, TiffClose> OpenTiff(FileStream& stream, TiffMessage& message) {
   const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
   if (options == nullptr) throw PictureError("TIFF: cannot create the decoder");
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), MaxTiffAllocation);
@@ -49,7 +77,8 @@ std::unique_ptr<TIFF, TiffClose> OpenTiff(const std::string& fileName, TiffMessa
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, nullptr);
   // "m": read strips into libtiff's buffer rather than map the whole file, which would stay
   // resident for as long as the picture is read.
-  std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpenExt(fileName.c_str(), "rm", options.get()));
+  std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpenExt("TIFF", "rm", &stream, ReadProc, WriteProc, SeekProc,
+                                                          CloseProc, SizeProc, MapProc, UnmapProc, options.get()));
   if (tiff == nullptr) throw PictureError(message.Text);
   return tiff;
 }
@@ -102,10 +131,10 @@ void ReadBands(TIFF* tiff, TIFFRGBAImage& image, std::uint32_t width, std::uint3
 
 }  // namespace
 
-void DecodeTiff(const std::string& fileName, RowSink& sink) {
-  RequireRegularFile(fileName);
+void DecodeTiff(const OpenedFile& file, RowSink& sink) {
+  const auto stream = std::make_unique<FileStream>(file);
   TiffMessage message;
-  const auto tiff = OpenTiff(fileName, message);
+  const auto tiff = OpenTiff(*stream, message);
   std::uint32_t width = 0, height = 0;
   if (!TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) ||
       !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height)) {

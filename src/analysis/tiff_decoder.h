@@ -1,8 +1,7 @@
 // TIFF: the first directory as libtiff's RGBA reader delivers it.
 #pragma once
 
-#include <string>
-
+#include "analysis/file_reading.h"
 #include "analysis/row_sink.h"
 
 namespace tessimar {
@@ -10,6 +9,6 @@ namespace tessimar {
 // The pixels in their stored order, first stored row on top, whatever the Orientation tag says;
 // colours come multiplied by their alpha, which is then dropped, so transparent parts are black.
 // Rows go to sink a band of strips or tiles at a time. Throws PictureError on any failure.
-void DecodeTiff(const std::string& fileName, RowSink& sink);
+void DecodeTiff(const OpenedFile& file, RowSink& sink);
 
 }  // namespace tessimar

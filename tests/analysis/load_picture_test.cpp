@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -694,6 +696,8 @@ std::vector<BrokenCase> BrokenFiles() {
   cases.push_back({"huge.tif", testing::WithTiffSize(tiff, 100000, 100000)});
   cases.push_back({"huge.bmp", testing::WithBmpSize(bmp, 100000, 100000)});
   cases.push_back({"huge.cr2", testing::WithTiffSize(raw, 60000, 60000)});
+  // Within the pixel limit, but far more pixels than its 13 KB could hold.
+  cases.push_back({"huge raw in a small file.cr2", testing::WithTiffSize(raw, 15811, 15811)});
   cases.push_back({"no frame.gif", testing::GifBytes({32, 32, 0, {{0, 0, 0}, {1, 1, 1}}, {}})});
   cases.push_back(
       {"no first directory.tif", tiff.substr(0, 4) + std::string("\xF0\xFF\x00\x00", 4) + tiff.substr(8, 100)});
@@ -707,6 +711,53 @@ TEST(LoadPicture, BrokenFilesFailCleanly) {
     WorkingBitmap bitmap;
     EXPECT_THROW(LoadBytes(folder, c.Name, c.Bytes, bitmap), PictureError);
   }
+}
+
+// Read whole, such files would fill memory; the holes cost no disk.
+TEST(LoadPicture, HugeSparseFilesFailWithoutBeingReadWhole) {
+  constexpr off_t Size = off_t{64} << 30;
+  const Image image = QuadrantImage();
+  const std::string png = testing::PngBytes(image), tiff = testing::TiffBytes(image);
+  struct Case {
+    const char* Name;
+    std::string Head;  // the bytes before the hole
+  };
+  const Case cases[] = {
+      {"header.jpg", testing::JpegBytes(image).substr(0, 20)},
+      {"zeros.jpg", ""},
+      {"header.png", png.substr(0, 33)},
+      {"zeros.png", ""},
+      {"header.gif", QuadrantGif().substr(0, 13)},
+      {"header.tif", tiff.substr(0, 8)},
+      {"zeros.bmp", ""},
+      {"zeros.cr2", ""},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string path = folder.Write(c.Name, c.Head);
+    ASSERT_EQ(::truncate(path.c_str(), Size), 0);
+    WorkingBitmap bitmap;
+    EXPECT_THROW(LoadPicture(path, bitmap), PictureError);
+    EXPECT_THROW(PictureAsJpeg(path), PictureError);
+    std::filesystem::remove(path);
+  }
+}
+
+// Zeros read as ends of lines, so the runs end within the picture's rows, long before the hole does.
+TEST(LoadPicture, RleBmpBeforeAHugeHoleReadsOnlyWhatItsRunsCanUse) {
+  constexpr Rgb First{0, 0, 250}, Second{250, 250, 0};
+  const std::string bmp =
+      testing::BmpBytes(testing::MakeImage(32, 32, 1, [](int, int) { return std::vector<std::uint8_t>{1}; }),
+                        {.BitCount = 8, .Compression = 1, .Palette = {First, Second}});
+  const std::string bottomRow("\x20\x01\x00\x00", 4);  // 32 pixels of the second colour, end of line
+  const TempFolder folder;
+  const std::string path = folder.Write("hole.bmp", bmp.substr(0, 14 + 40 + 8) + bottomRow);
+  ASSERT_EQ(::truncate(path.c_str(), off_t{64} << 30), 0);
+  WorkingBitmap bitmap;
+  EXPECT_EQ(LoadPicture(path, bitmap), (PictureSize{32, 32}));
+  EXPECT_TRUE(Near(At(bitmap, 10, 127), Second, 8));
+  EXPECT_TRUE(Near(At(bitmap, 10, 10), First, 8));
 }
 
 TEST(LoadPicture, SomethingOtherThanAFileFailsWithoutBlocking) {

@@ -1,15 +1,20 @@
 // Files that change between the walk and their analysis: the scan goes on, keeps the
 // files the walk found, pairs only what it could read, and writes nothing beside them.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <sstream>
 
 #include "analysis/file_reading.h"
+#include "analysis/picture_error.h"
+#include "analysis/picture_loader.h"
 #include "picture_fixtures.h"
 #include "scan/scan_run.h"
 #include "walk_fixture.h"
@@ -87,6 +92,36 @@ TEST_F(ChangingFilesTest, AFileChangedBeforeItsAnalysisIsPassedOverOrReadAsItIsN
     EXPECT_EQ(catalogue.PairCount(), c.pairs);
     ASSERT_FALSE(afterChange.empty()) << "b.jpg was never opened";
     EXPECT_EQ(Contents(folder), afterChange);
+  }
+}
+
+// Every decoder reads the descriptor that was checked, so a FIFO swapped in as the file is
+// opened is refused instead of blocking the scan.
+TEST_F(ChangingFilesTest, AFifoSwappedInAsTheFileIsOpenedIsRefusedWithoutBlocking) {
+  const testing::Image image = testing::MakeImage(40, 30, 3, [](int x, int y) {
+    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 0};
+  });
+  const std::string tiff = testing::TiffBytes(image);
+  const std::pair<const char*, std::string> files[] = {
+      {"a.jpg", testing::JpegBytes(image)}, {"a.png", testing::PngBytes(image)},
+      {"a.bmp", testing::BmpBytes(image, {})}, {"a.tif", tiff}, {"a.cr2", tiff},
+      {"a.gif", testing::GifBytes({40, 30, 0, {{0, 0, 0}, {1, 1, 1}}, {testing::TwoIndexFrame(40, 30, 20, 0, 1)}})},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    const std::string path = temp.Write(name, bytes);
+    SetBeforeFileOpen([](const std::string& opened) { fs::remove(opened), ::mkfifo(opened.c_str(), 0600); });
+    auto load = std::async(std::launch::async, [&path] {
+      WorkingBitmap bitmap;
+      EXPECT_THROW(LoadPicture(path, bitmap), PictureError);
+    });
+    if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      ADD_FAILURE() << "blocked on the FIFO";
+      ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));  // a writer coming and going releases the reader
+    }
+    load.get();
+    SetBeforeFileOpen(nullptr);
+    fs::remove(path);
   }
 }
 

@@ -1,0 +1,89 @@
+#include "analysis/jpeg_file_source.h"
+
+#include <jerror.h>
+
+#include <exception>
+
+namespace tessimar {
+namespace {
+
+constexpr std::size_t SourceBufferBytes = 64 * 1024;
+
+struct FileSource {
+  jpeg_source_mgr Manager;  // first member: libjpeg hands back a pointer to it
+  const OpenedFile* File;
+  std::uint64_t Position;
+  JOCTET* Buffer;
+};
+
+FileSource& SourceOf(j_decompress_ptr info) { return *reinterpret_cast<FileSource*>(info->src); }
+
+void InitSource(j_decompress_ptr) {}
+
+// libjpeg's C frames lie between here and the caller, so a read error leaves as a libjpeg
+// error, jumping only once the exception is over.
+std::size_t ReadNext(j_decompress_ptr info, FileSource& source) {
+  bool failed = false;
+  std::size_t got = 0;
+  try {
+    got = source.File->ReadSome(source.Position, source.Buffer, SourceBufferBytes);
+  } catch (const std::exception&) {
+    failed = true;
+  }
+  if (failed) ERREXIT(info, JERR_FILE_READ);
+  return got;
+}
+
+boolean FillInputBuffer(j_decompress_ptr info) {
+  FileSource& source = SourceOf(info);
+  std::size_t got = ReadNext(info, source);
+  if (got == 0) {
+    if (source.Position == 0) ERREXIT(info, JERR_INPUT_EMPTY);
+    WARNMS(info, JWRN_JPEG_EOF);
+    source.Buffer[0] = 0xFF;
+    source.Buffer[1] = JPEG_EOI;
+    got = 2;
+  } else {
+    source.Position += got;
+  }
+  source.Manager.next_input_byte = source.Buffer;
+  source.Manager.bytes_in_buffer = got;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count) {
+  if (count <= 0) return;
+  FileSource& source = SourceOf(info);
+  const auto skip = static_cast<std::size_t>(count);
+  if (skip <= source.Manager.bytes_in_buffer) {
+    source.Manager.next_input_byte += skip;
+    source.Manager.bytes_in_buffer -= skip;
+    return;
+  }
+  // Past the buffer: move the file position instead of reading what is skipped.
+  source.Position += skip - source.Manager.bytes_in_buffer;
+  source.Manager.bytes_in_buffer = 0;
+  FillInputBuffer(info);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+}  // namespace
+
+void SetJpegFileSource(jpeg_decompress_struct& info, const OpenedFile& file) {
+  const auto common = reinterpret_cast<j_common_ptr>(&info);
+  auto* source = static_cast<FileSource*>((*info.mem->alloc_small)(common, JPOOL_PERMANENT, sizeof(FileSource)));
+  source->Buffer = static_cast<JOCTET*>((*info.mem->alloc_small)(common, JPOOL_PERMANENT, SourceBufferBytes));
+  source->File = &file;
+  source->Position = 0;
+  source->Manager.init_source = InitSource;
+  source->Manager.fill_input_buffer = FillInputBuffer;
+  source->Manager.skip_input_data = SkipInputData;
+  source->Manager.resync_to_restart = jpeg_resync_to_restart;
+  source->Manager.term_source = TermSource;
+  source->Manager.next_input_byte = nullptr;
+  source->Manager.bytes_in_buffer = 0;
+  info.src = &source->Manager;
+}
+
+}  // namespace tessimar

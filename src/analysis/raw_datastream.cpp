@@ -1,0 +1,72 @@
+#include "analysis/raw_datastream.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+namespace tessimar {
+namespace {
+
+// Enough for any number LibRaw scans, with its leading blanks.
+constexpr std::size_t ScanBytes = 64;
+
+}  // namespace
+
+std::size_t RawDatastream::ReadBytes(void* data, std::size_t size) noexcept {
+  try {
+    return stream_->Read(static_cast<std::uint8_t*>(data), size);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+int RawDatastream::read(void* data, size_t size, size_t count) {
+  if (size == 0) return 0;
+  // As fread: whole items only.
+  return static_cast<int>(ReadBytes(data, size * count) / size);
+}
+
+int RawDatastream::seek(INT64 offset, int whence) {
+  const INT64 base = whence == SEEK_CUR ? tell() : whence == SEEK_END ? size() : 0;
+  if (base + offset < 0) return -1;
+  stream_->Seek(static_cast<std::uint64_t>(base + offset));
+  return 0;
+}
+
+int RawDatastream::get_char() {
+  try {
+    return stream_->Get();
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+// As fgets: up to size - 1 bytes, through the first newline; null when nothing is left.
+char* RawDatastream::gets(char* text, int size) {
+  if (size <= 0) return nullptr;
+  int length = 0;
+  while (length < size - 1) {
+    const int c = get_char();
+    if (c < 0) break;
+    text[length++] = static_cast<char>(c);
+    if (c == '\n') break;
+  }
+  if (length == 0) return nullptr;
+  text[length] = '\0';
+  return text;
+}
+
+// As fscanf with one conversion: the stream moves past what the conversion consumed.
+int RawDatastream::scanf_one(const char* format, void* value) {
+  const std::uint64_t start = stream_->Tell();
+  char text[ScanBytes + 1] = {};
+  const std::size_t got = ReadBytes(text, ScanBytes);
+  if (got == 0) return EOF;
+  int consumed = 0;
+  const std::string counted = std::string(format) + "%n";
+  const int result = std::sscanf(text, counted.c_str(), value, &consumed);
+  stream_->Seek(start + static_cast<std::uint64_t>(result > 0 ? consumed : 0));
+  return result;
+}
+
+}  // namespace tessimar

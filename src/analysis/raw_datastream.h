@@ -1,0 +1,35 @@
+// LibRaw's input read from an opened picture file, so that LibRaw never opens a file by name.
+#pragma once
+
+#include <libraw/libraw_datastream.h>
+
+#include <memory>
+
+#include "analysis/file_stream.h"
+
+namespace tessimar {
+
+// Behaves as LibRaw's own stdio-backed stream does: seeking past the end is allowed and reads
+// there return nothing. A read error ends the data, since it cannot throw through LibRaw.
+class RawDatastream : public LibRaw_abstract_datastream {
+ public:
+  explicit RawDatastream(const OpenedFile& file) : stream_(std::make_unique<FileStream>(file)) {}
+
+  int valid() override { return 1; }
+  int read(void* data, size_t size, size_t count) override;
+  int seek(INT64 offset, int whence) override;
+  INT64 tell() override { return static_cast<INT64>(stream_->Tell()); }
+  INT64 size() override { return static_cast<INT64>(stream_->Size()); }
+  int get_char() override;
+  char* gets(char* text, int size) override;
+  int scanf_one(const char* format, void* value) override;
+  int eof() override { return stream_->AtEnd() ? 1 : 0; }
+  void* make_jas_stream() override { return nullptr; }
+
+ private:
+  std::size_t ReadBytes(void* data, std::size_t size) noexcept;
+
+  std::unique_ptr<FileStream> stream_;  // its buffer is too large for the stack
+};
+
+}  // namespace tessimar
