@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
   const struct {
     int column;
     const char* order;
-  } clicks[] = {{0, "descending"}, {0, "ascending"}, {1, "ascending"}, {1, "descending"},
-                {2, "ascending"},  {2, "descending"}};
+  } clicks[] = {{0, "descending"}, {0, "ascending"}, {1, "ascending"},
+                {1, "descending"}, {2, "ascending"}, {2, "descending"}};
   for (const auto& click : clicks) {
     const double ms = ClickHeaderMs(list, click.column);
     std::printf("column %d %-10s  %8.1f ms  rows %lld\n", click.column, click.order, ms,
@@ -81,7 +81,9 @@ int main(int argc, char** argv) {
   const long sortedKb = PeakResidentKb();
   std::printf("peak resident: %ld KiB empty window, %ld KiB with the pairs, %ld KiB after the sorts\n", emptyKb,
               filledKb, sortedKb);
-  std::printf("per pair: %.0f bytes (pictures included)\n", (sortedKb - emptyKb) * 1024.0 / pairs);
+  std::printf("per pair: %.0f bytes; the pair itself %zu, its share of the picture records (%zu bytes each) %.0f\n",
+              (sortedKb - emptyKb) * 1024.0 / pairs, sizeof(TPicturePair), sizeof(TPicInfo),
+              static_cast<double>(sizeof(TPicInfo)) * (window.Pictures().LastPicIndex + 1) / pairs);
   window.close();
   return 0;
 }
