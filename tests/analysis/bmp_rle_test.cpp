@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/bmp_decoder.h"
+#include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
 #include "analysis/row_sink.h"
 #include "temp_folder.h"
@@ -83,7 +84,7 @@ TEST(BmpRle, RunsDrawTheExactRows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     LetterSink sink;
-    DecodeBmp(folder.Write("r.bmp", RleBmp(c.Width, c.Height, c.Rle4, c.Runs)), sink);
+    DecodeBmp(OpenedFile(folder.Write("r.bmp", RleBmp(c.Width, c.Height, c.Rle4, c.Runs))), sink);
     EXPECT_EQ(sink.Rows, c.Rows);
   }
 }
@@ -116,11 +117,11 @@ TEST(BmpRle, TinyDataAnnouncingAHugePicture) {
     LetterSink sink;
     const std::string file = folder.Write("h.bmp", RleBmp(Side, Side, c.Rle4, c.Runs));
     if (!c.Loads) {
-      EXPECT_THROW(DecodeBmp(file, sink), PictureError);
+      EXPECT_THROW(DecodeBmp(OpenedFile(file), sink), PictureError);
       EXPECT_EQ(sink.Next, 0) << "no row before the runs are known to be whole";
       continue;
     }
-    DecodeBmp(file, sink);
+    DecodeBmp(OpenedFile(file), sink);
     EXPECT_EQ(sink.Width, Side);
     EXPECT_EQ(sink.Next, Side);
   }

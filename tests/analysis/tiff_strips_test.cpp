@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/file_reading.h"
 #include "analysis/picture_error.h"
 #include "analysis/row_sink.h"
 #include "analysis/tiff_decoder.h"
@@ -92,11 +93,11 @@ TEST(TiffStrips, MissingDataFailsBeforeAnyRow) {
     CountingSink sink;
     const std::string file = folder.Write("s.tif", GreyTiff(c.Width, c.Height, c.Unit, c.Striles));
     if (c.Expected != Outcome::Loads) {
-      EXPECT_THROW(DecodeTiff(file, sink), PictureError);
+      EXPECT_THROW(DecodeTiff(OpenedFile(file), sink), PictureError);
       EXPECT_EQ(sink.Rows, 0);
       continue;
     }
-    DecodeTiff(file, sink);
+    DecodeTiff(OpenedFile(file), sink);
     EXPECT_EQ(sink.Rows, static_cast<std::int32_t>(c.Height));
     EXPECT_EQ(sink.Grey, c.LastRowGrey);
   }
