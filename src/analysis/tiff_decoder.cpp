@@ -77,7 +77,7 @@ std::unique_ptr<TIFF, TiffClose> OpenTiff(FileStream& stream, TiffMessage& messa
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnWarning, nullptr);
   // "m": read strips into libtiff's buffer rather than map the whole file, which would stay
   // resident for as long as the picture is read.
-  std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpenExt("TIFF", "rm", &stream, ReadProc, WriteProc, SeekProc,
+  std::unique_ptr<TIFF, TiffClose> tiff(TIFFClientOpenExt("the file", "rm", &stream, ReadProc, WriteProc, SeekProc,
                                                           CloseProc, SizeProc, MapProc, UnmapProc, options.get()));
   if (tiff == nullptr) throw PictureError(message.Text);
   return tiff;
