@@ -129,6 +129,35 @@ void ReadBands(TIFF* tiff, TIFFRGBAImage& image, std::uint32_t width, std::uint3
   }
 }
 
+// A band of whole strips costs a raster of four bytes a pixel, and libtiff a decoded strip
+// beside it; past this a picture of tall strips is read a row at a time instead.
+constexpr std::size_t MostBandBytes = std::size_t{64} << 20;
+
+// Where reading a row and converting it with the reader's own routine gives the rows the band
+// reader gives: packed strips whose conversion takes one row at a time. Subsampled YCbCr takes
+// several rows at once, and JPEG strips are left to the reader as they always were.
+bool ReadsByRows(TIFF* tiff, const TIFFRGBAImage& image, std::uint32_t width, std::uint32_t height) {
+  std::uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+  const std::size_t bandBytes = std::size_t{width} * BandRows(tiff, height) * 4;
+  return bandBytes > MostBandBytes && !TIFFIsTiled(tiff) && image.isContig && image.photometric != PHOTOMETRIC_YCBCR &&
+         compression != COMPRESSION_JPEG && compression != COMPRESSION_OJPEG;
+}
+
+// Each row decoded as it comes from its strip, then converted as the band reader converts it.
+void ReadRows(TIFF* tiff, TIFFRGBAImage& image, std::uint32_t width, std::uint32_t height, RowSink& sink,
+              const TiffMessage& message) {
+  std::vector<std::uint8_t> samples(static_cast<std::size_t>(TIFFScanlineSize64(tiff)));
+  std::vector<std::uint32_t> raster(width);
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * 3);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    if (TIFFReadScanline(tiff, samples.data(), y, 0) < 0) throw PictureError(message.Text);
+    image.put.contig(&image, raster.data(), 0, y, width, 1, 0, 0, samples.data());
+    ToRgb(raster.data(), width, rgb.data());
+    sink.Row(static_cast<std::int32_t>(y), rgb.data());
+  }
+}
+
 }  // namespace
 
 void DecodeTiff(const OpenedFile& file, RowSink& sink) {
@@ -152,6 +181,7 @@ void DecodeTiff(const OpenedFile& file, RowSink& sink) {
   // stored row on top, stored width and height, whatever the Orientation tag says.
   image.req_orientation = image.orientation;
   sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+  if (ReadsByRows(tiff.get(), image, width, height)) return ReadRows(tiff.get(), image, width, height, sink, message);
   ReadBands(tiff.get(), image, width, height, sink, message);
 }
 
