@@ -2,6 +2,8 @@
 
 #include <jerror.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 
 namespace tessimar {
@@ -51,19 +53,27 @@ boolean FillInputBuffer(j_decompress_ptr info) {
   return TRUE;
 }
 
+// Moves the position over what the file holds instead of reading it. Past the end, the skip
+// goes on through fake end markers, a warning each, as with libjpeg's own sources: a file cut
+// inside a long segment then fails or loads as it would from memory.
 void SkipInputData(j_decompress_ptr info, long count) {
   if (count <= 0) return;
   FileSource& source = SourceOf(info);
-  const auto skip = static_cast<std::size_t>(count);
-  if (skip <= source.Manager.bytes_in_buffer) {
-    source.Manager.next_input_byte += skip;
-    source.Manager.bytes_in_buffer -= skip;
-    return;
+  jpeg_source_mgr& manager = source.Manager;
+  auto left = static_cast<std::uint64_t>(count);
+  if (left > manager.bytes_in_buffer) {
+    left -= manager.bytes_in_buffer;
+    const std::uint64_t inFile = std::min(left, source.File->Size() - std::min(source.Position, source.File->Size()));
+    source.Position += inFile;
+    left -= inFile;
+    manager.bytes_in_buffer = 0;
+    while (left > manager.bytes_in_buffer) {
+      left -= manager.bytes_in_buffer;
+      FillInputBuffer(info);
+    }
   }
-  // Past the buffer: move the file position instead of reading what is skipped.
-  source.Position += skip - source.Manager.bytes_in_buffer;
-  source.Manager.bytes_in_buffer = 0;
-  FillInputBuffer(info);
+  manager.next_input_byte += left;
+  manager.bytes_in_buffer -= left;
 }
 
 void TermSource(j_decompress_ptr) {}

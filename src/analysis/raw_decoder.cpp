@@ -2,11 +2,12 @@
 
 #include <libraw/libraw.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "analysis/raw_datastream.h"
 #include "analysis/picture_error.h"
+#include "analysis/raw_datastream.h"
 #include "analysis/rgb_picture.h"
 
 namespace tessimar {
@@ -15,12 +16,17 @@ namespace {
 // LibRaw refuses raw data above this; a whole picture at the pixel limit, 16 bits a sample.
 constexpr unsigned MaxRawMemoryMb = 2048;
 
-// Lossless compressed raw data needs about one bit a pixel at least, so a raw announcing more
-// than this many pixels a byte of its file would be developed mostly from nothing.
+// Every code of a lossless raw's Huffman coding takes at least one bit a sample, so a raw
+// announcing more than this many pixels a byte of its file would be developed mostly from
+// nothing. The whole file bounds it, not the bytes after the data offset: a file may keep its
+// strip or tile table after the data.
 constexpr std::uint64_t MaxRawPixelsPerFileByte = 8;
 // Up to this many pixels a raw is developed whatever its file holds: that costs little, and
 // stripped raws that LibRaw fills in, such as our own test sample, keep loading.
 constexpr std::uint64_t FreeRawPixels = std::uint64_t{1} << 24;
+
+// dcraw_process holds four 16-bit samples a pixel, so the pixel limit keeps it within LibRaw's.
+static_assert(MaxPicturePixels * 4 * sizeof(std::uint16_t) <= std::int64_t{MaxRawMemoryMb} << 20);
 
 struct ImageFree {
   void operator()(libraw_processed_image_t* image) const { LibRaw::dcraw_clear_mem(image); }
@@ -67,11 +73,13 @@ void CheckRawFitsFile(const libraw_image_sizes_t& sizes, std::uint64_t fileBytes
   }
 }
 
-// The picture dcraw_process allocates: four 16-bit samples a pixel.
-void CheckDevelopedSize(const libraw_image_sizes_t& sizes) {
-  CheckAnnouncedSize(sizes.iwidth, sizes.iheight);
-  const std::uint64_t bytes = std::uint64_t{sizes.iwidth} * sizes.iheight * 4 * sizeof(std::uint16_t);
-  if (bytes > std::uint64_t{MaxRawMemoryMb} << 20) throw PictureError("raw: the developed picture is too large");
+// What dcraw_process allocates: the working picture, and the one it ends with, which the
+// rotation of a Fuji sensor or pixels that are not square enlarge.
+void CheckDevelopedSize(const LibRaw& raw) {
+  CheckAnnouncedSize(raw.imgdata.sizes.iwidth, raw.imgdata.sizes.iheight);
+  int width = 0, height = 0, colors = 0, bits = 0;
+  raw.get_mem_image_format(&width, &height, &colors, &bits);
+  CheckAnnouncedSize(width, height);
 }
 
 // damaged is set by the data error handler while unpacking.
@@ -80,7 +88,7 @@ void Develop(LibRaw& raw, std::uint64_t fileBytes, const bool& damaged, RowSink&
   CheckRawFitsFile(raw.imgdata.sizes, fileBytes);
   Check(raw.unpack());
   if (damaged) throw PictureError("raw: damaged raw data");
-  CheckDevelopedSize(raw.imgdata.sizes);
+  CheckDevelopedSize(raw);
   Check(raw.dcraw_process());
   int result = LIBRAW_SUCCESS;
   const std::unique_ptr<libraw_processed_image_t, ImageFree> image(raw.dcraw_make_mem_image(&result));
