@@ -1,12 +1,14 @@
 // The window closed at random moments of a scan and of a sort of a large list: whenever
 // the close comes, the window goes once the work has unwound, the pictures are released,
-// no box opens and no thread the work started is left. The seed is printed on failure.
+// no box opens, and neither a thread the work started nor a timer of the window is left.
+// The seed is printed on failure; TESSIMAR_TEST_SEED draws the same moments again.
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -22,6 +24,11 @@ constexpr int Moments = 20;
 // Enough pairs that the sort by a path column takes a while, even without a sanitizer.
 constexpr std::int32_t SortedPairs = 20'000;
 
+std::uint32_t ChosenSeed() {
+  const char* chosen = std::getenv("TESSIMAR_TEST_SEED");
+  return chosen != nullptr ? static_cast<std::uint32_t>(std::strtoul(chosen, nullptr, 10)) : std::random_device{}();
+}
+
 int ThreadCount() {
   int threads = 0;
   for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++threads;
@@ -30,7 +37,7 @@ int ThreadCount() {
 
 class CloseAtRandomTest : public MainFormTest {
  protected:
-  CloseAtRandomTest() : seed_(std::random_device{}()), random_(seed_) {}
+  CloseAtRandomTest() : seed_(ChosenSeed()), random_(seed_) {}
 
   std::uint32_t Seed() const { return seed_; }
   int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
@@ -53,6 +60,15 @@ class CloseAtRandomTest : public MainFormTest {
     EXPECT_TRUE(pictures.PicturePairs.empty());
     EXPECT_EQ(pictures.LastPairIndex, -1);
     EXPECT_EQ(ThreadCount(), threads);
+    for (const QTimer* timer : window->findChildren<QTimer*>())
+      EXPECT_FALSE(timer->isActive()) << "a timer of " << timer->interval() << " ms";
+  }
+
+  // A fresh window whose list is about to get SortedPairs pairs from its first header click.
+  void StartWithLargeList(std::uint32_t fill) {
+    boxes.Boxes.clear();
+    Start();
+    FillLikeAScan(window->Pictures(), SortedPairs, fill);
   }
 
  private:
@@ -63,18 +79,21 @@ class CloseAtRandomTest : public MainFormTest {
 TEST_F(CloseAtRandomTest, AScanClosedAtAnyOfItsPumpsUnwindsAndLeavesNothingRunning) {
   SCOPED_TRACE("seed " + std::to_string(Seed()));
   const QString photos = QString::fromStdString(PictureFolder(temp, "photos", 8));
-  // A whole scan first, to learn how many pumps one takes.
-  Start();
-  Drop({photos});
+  // Two whole scans first, to learn how many pumps one takes once the cache knows the pictures.
   int scanPumps = 0;
-  AtPump(
-      [&] {
-        scanPumps += Scanning();
-        return false;
-      },
-      [] {});
-  PressStart();
-  StopPumpWatch();
+  for (int warm = 0; warm < 2; ++warm) {
+    Start();
+    Drop({photos});
+    scanPumps = 0;
+    AtPump(
+        [&] {
+          scanPumps += Scanning();
+          return false;
+        },
+        [] {});
+    PressStart();
+    StopPumpWatch();
+  }
   ASSERT_GT(scanPumps, 0);
   int closedDuring = 0;
   for (int round = 0; round < Moments; ++round) {
@@ -105,10 +124,11 @@ TEST_F(CloseAtRandomTest, AScanClosedAtAnyOfItsPumpsUnwindsAndLeavesNothingRunni
 // then is taken there and waits for the sort's end; one due later waits in the queue.
 TEST_F(CloseAtRandomTest, ACloseDueAtAnyMomentOfASortOfALargeListClosesTheWindowCleanly) {
   SCOPED_TRACE("seed " + std::to_string(Seed()));
-  Start();
-  FillLikeAScan(window->Pictures(), SortedPairs, Seed());
+  // How long the click on each column takes in a fresh window; column 0 twice, as the very
+  // first sort also pays for what happens only once in the process.
   std::array<int, 3> sortMs{};
-  for (int column = 0; column < 3; ++column) {
+  for (const int column : {0, 0, 1, 2}) {
+    StartWithLargeList(Seed());
     QElapsedTimer timer;
     timer.start();
     ClickHeader(column);
@@ -121,9 +141,7 @@ TEST_F(CloseAtRandomTest, ACloseDueAtAnyMomentOfASortOfALargeListClosesTheWindow
     const int moment = Uniform(1, sortMs[column]);
     SCOPED_TRACE("column " + std::to_string(column) + ", close due at " + std::to_string(moment) + " ms of " +
                  std::to_string(sortMs[column]));
-    boxes.Boxes.clear();
-    Start();
-    FillLikeAScan(window->Pictures(), SortedPairs, Seed() + static_cast<std::uint32_t>(round));
+    StartWithLargeList(Seed() + static_cast<std::uint32_t>(round));
     const int threads = ThreadCount();
     QTimer::singleShot(moment, window.get(), [this] { window->close(); });
     ClickHeader(column);

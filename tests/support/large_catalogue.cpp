@@ -5,10 +5,17 @@
 #include <random>
 #include <string>
 
+#include "analysis/compact_signature.h"
+#include "analysis/pair_compare.h"
+
 namespace tessimar::testing {
 namespace {
 
 constexpr std::int32_t PicturesPerFolder = 400;
+// Every tenth picture has no look-alike before it.
+constexpr std::int32_t UnpairedEvery = 10;
+// The matching pass takes the nearest earlier match, so the partner is rarely far back.
+constexpr std::int32_t PartnerReach = 50;
 
 std::string FolderName(std::int32_t folder) {
   char name[32];
@@ -41,15 +48,16 @@ void AppendPictures(Catalogue& catalogue, std::int32_t pictures) {
 
 void FillLikeAScan(Catalogue& catalogue, std::int32_t pairs, std::uint32_t seed) {
   catalogue.Reset();
-  AppendPictures(catalogue, pairs / PairsPerPicture + PairsPerPicture);
+  // Picture 0 and every UnpairedEvery-th one after it pair with nothing.
+  const std::int32_t pictures = pairs + pairs / (UnpairedEvery - 1) + 2;
+  AppendPictures(catalogue, pictures);
   catalogue.AllocatePairs();
   std::mt19937 random(seed);
-  std::uniform_int_distribution<int> hundredths(5000, 10000);
+  std::uniform_int_distribution<int> agreeing(MatchCount, SignatureSize);
   for (std::int32_t later = 1; catalogue.PairCount() < pairs; ++later) {
-    for (std::int32_t n = 0; n < std::min(later, PairsPerPicture) && catalogue.PairCount() < pairs; ++n) {
-      const auto earlier = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(later));
-      catalogue.AppendPair({earlier, later, hundredths(random) / 100.0});
-    }
+    if (later % UnpairedEvery == 0) continue;
+    const std::int32_t distance = std::uniform_int_distribution<std::int32_t>(1, std::min(later, PartnerReach))(random);
+    catalogue.AppendPair({later - distance, later, *SimilarityOfScore(AgreementScore(agreeing(random)))});
   }
   catalogue.TrimPairs();
 }

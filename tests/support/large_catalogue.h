@@ -8,13 +8,11 @@
 
 namespace tessimar::testing {
 
-// Pairs for each picture: each picture after the first few pairs with this many earlier ones.
-inline constexpr std::int32_t PairsPerPicture = 5;
-
-// Replaces the catalogue's content with pairs / PairsPerPicture + PairsPerPicture pictures spread over
-// folders (no files behind them) and exactly `pairs` pairs, appended in the order the
-// matching pass appends them: by the later picture, each with randomly chosen earlier ones
-// and a similarity of two decimals. The same seed gives the same catalogue.
+// Replaces the catalogue's content with pictures spread over folders (no files behind them)
+// and exactly `pairs` pairs, appended as the matching pass appends them: in the order of the
+// later picture, at most one pair per picture, each with one of the nearest earlier pictures,
+// and a similarity the signature comparison can give. One picture in ten pairs with nothing,
+// so there are about 1.1 pictures per pair. The same seed gives the same catalogue.
 void FillLikeAScan(Catalogue& catalogue, std::int32_t pairs, std::uint32_t seed);
 
 }  // namespace tessimar::testing
