@@ -53,11 +53,18 @@ void OpenedFile::ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t si
 }
 
 std::size_t OpenedFile::ReadSome(std::uint64_t offset, std::uint8_t* data, std::size_t size) const {
+  const auto got = TryReadSome(offset, data, size);
+  if (!got) ThrowSystemError("cannot read the file");
+  return *got;
+}
+
+std::optional<std::size_t> OpenedFile::TryReadSome(std::uint64_t offset, std::uint8_t* data,
+                                                   std::size_t size) const noexcept {
   std::size_t done = 0;
   while (done < size) {
     const ssize_t n = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowSystemError("cannot read the file");
+    if (n < 0) return std::nullopt;
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }

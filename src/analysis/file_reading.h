@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ class OpenedFile {
   void ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
   // Reads up to size bytes at offset and returns how many; fewer only where the file ends.
   std::size_t ReadSome(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
+  // As ReadSome, for the decoder libraries' C callbacks, which no exception may cross: a read
+  // error gives nullopt, and errno tells why.
+  std::optional<std::size_t> TryReadSome(std::uint64_t offset, std::uint8_t* data, std::size_t size) const noexcept;
   // The whole content, as far as it goes; only for files whose size the caller has bounded.
   std::vector<std::uint8_t> ReadWhole() const;
 

@@ -102,13 +102,10 @@ class ScreenRows {
   std::int32_t next_ = 0;
 };
 
-// Runs inside giflib's C frames, so a read error ends the data rather than throwing.
+// A read error ends the data, which giflib reports as a read failure.
 int ReadInput(GifFileType* gif, GifByteType* data, int size) {
-  try {
-    return static_cast<int>(static_cast<FileStream*>(gif->UserData)->Read(data, static_cast<std::size_t>(size)));
-  } catch (const std::exception&) {
-    return 0;
-  }
+  const auto got = static_cast<FileStream*>(gif->UserData)->Read(data, static_cast<std::size_t>(size));
+  return static_cast<int>(got.value_or(0));
 }
 
 void ReadLine(GifFileType& gif, GifByteType* line) { Check(gif, DGifGetLine(&gif, line, gif.Image.Width)); }

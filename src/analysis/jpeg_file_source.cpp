@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <exception>
 
 namespace tessimar {
 namespace {
@@ -22,18 +21,10 @@ FileSource& SourceOf(j_decompress_ptr info) { return *reinterpret_cast<FileSourc
 
 void InitSource(j_decompress_ptr) {}
 
-// libjpeg's C frames lie between here and the caller, so a read error leaves as a libjpeg
-// error, jumping only once the exception is over.
 std::size_t ReadNext(j_decompress_ptr info, FileSource& source) {
-  bool failed = false;
-  std::size_t got = 0;
-  try {
-    got = source.File->ReadSome(source.Position, source.Buffer, SourceBufferBytes);
-  } catch (const std::exception&) {
-    failed = true;
-  }
-  if (failed) ERREXIT(info, JERR_FILE_READ);
-  return got;
+  const auto got = source.File->TryReadSome(source.Position, source.Buffer, SourceBufferBytes);
+  if (!got) ERREXIT(info, JERR_FILE_READ);
+  return *got;
 }
 
 boolean FillInputBuffer(j_decompress_ptr info) {

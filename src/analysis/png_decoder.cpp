@@ -46,17 +46,9 @@ void OnError(png_structp png, png_const_charp text) {
 void OnWarning(png_structp, png_const_charp) {}
 
 void ReadBytes(png_structp png, png_bytep target, png_size_t size) {
-  PngJob& job = JobOf(png);
-  // A read error cannot throw through libpng's C frames: it becomes a libpng error.
-  bool failed = false;
-  std::size_t got = 0;
-  try {
-    got = job.Input.Read(target, size);
-  } catch (const std::exception&) {
-    failed = true;
-  }
-  if (failed) png_error(png, "cannot read the file");
-  if (got < size) png_error(png, "unexpected end of file");
+  const auto got = JobOf(png).Input.Read(target, size);
+  if (!got) png_error(png, "cannot read the file");
+  if (*got < size) png_error(png, "unexpected end of file");
 }
 
 PngJob::PngJob(FileStream& input) : Input(input) {

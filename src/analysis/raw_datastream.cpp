@@ -1,7 +1,6 @@
 #include "analysis/raw_datastream.h"
 
 #include <cstdio>
-#include <exception>
 #include <string>
 
 namespace tessimar {
@@ -12,12 +11,8 @@ constexpr std::size_t ScanBytes = 64;
 
 }  // namespace
 
-std::size_t RawDatastream::ReadBytes(void* data, std::size_t size) noexcept {
-  try {
-    return stream_->Read(static_cast<std::uint8_t*>(data), size);
-  } catch (const std::exception&) {
-    return 0;
-  }
+std::size_t RawDatastream::ReadBytes(void* data, std::size_t size) {
+  return stream_->Read(static_cast<std::uint8_t*>(data), size).value_or(0);
 }
 
 int RawDatastream::read(void* data, size_t size, size_t count) {
@@ -26,20 +21,9 @@ int RawDatastream::read(void* data, size_t size, size_t count) {
   return static_cast<int>(ReadBytes(data, size * count) / size);
 }
 
-int RawDatastream::seek(INT64 offset, int whence) {
-  const INT64 base = whence == SEEK_CUR ? tell() : whence == SEEK_END ? size() : 0;
-  if (base + offset < 0) return -1;
-  stream_->Seek(static_cast<std::uint64_t>(base + offset));
-  return 0;
-}
+int RawDatastream::seek(INT64 offset, int whence) { return stream_->Seek(offset, whence) ? 0 : -1; }
 
-int RawDatastream::get_char() {
-  try {
-    return stream_->Get();
-  } catch (const std::exception&) {
-    return -1;
-  }
-}
+int RawDatastream::get_char() { return stream_->Get(); }
 
 // As fgets: up to size - 1 bytes, through the first newline; null when nothing is left.
 char* RawDatastream::gets(char* text, int size) {
@@ -65,7 +49,7 @@ int RawDatastream::scanf_one(const char* format, void* value) {
   int consumed = 0;
   const std::string counted = std::string(format) + "%n";
   const int result = std::sscanf(text, counted.c_str(), value, &consumed);
-  stream_->Seek(start + static_cast<std::uint64_t>(result > 0 ? consumed : 0));
+  stream_->Seek(static_cast<std::int64_t>(start) + (result > 0 ? consumed : 0), SEEK_SET);
   return result;
 }
 

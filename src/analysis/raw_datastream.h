@@ -27,7 +27,7 @@ class RawDatastream : public LibRaw_abstract_datastream {
   void* make_jas_stream() override { return nullptr; }
 
  private:
-  std::size_t ReadBytes(void* data, std::size_t size) noexcept;
+  std::size_t ReadBytes(void* data, std::size_t size);
 
   std::unique_ptr<FileStream> stream_;  // its buffer is too large for the stack
 };

@@ -43,22 +43,17 @@ struct TiffClose {
 
 FileStream& StreamOf(thandle_t handle) { return *static_cast<FileStream*>(handle); }
 
-// The procs run inside libtiff's C frames, so a read error returns -1 rather than throwing.
 tmsize_t ReadProc(thandle_t handle, void* data, tmsize_t size) {
-  try {
-    auto* bytes = static_cast<std::uint8_t*>(data);
-    return static_cast<tmsize_t>(StreamOf(handle).Read(bytes, static_cast<std::size_t>(size)));
-  } catch (const std::exception&) {
-    return -1;
-  }
+  const auto got = StreamOf(handle).Read(static_cast<std::uint8_t*>(data), static_cast<std::size_t>(size));
+  return got ? static_cast<tmsize_t>(*got) : -1;
 }
 
 tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return -1; }
 
+// libtiff passes a backward move as a wrapped unsigned offset.
 toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
   FileStream& stream = StreamOf(handle);
-  const std::uint64_t base = whence == SEEK_CUR ? stream.Tell() : whence == SEEK_END ? stream.Size() : 0;
-  stream.Seek(base + offset);
+  if (!stream.Seek(static_cast<std::int64_t>(offset), whence)) return static_cast<toff_t>(-1);
   return stream.Tell();
 }
 
