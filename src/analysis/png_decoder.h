@@ -8,8 +8,8 @@ namespace tessimar {
 
 // 16-bit samples keep their high byte. Gray with alpha, RGBA, and a palette with two or more
 // entries not fully opaque are composited over black; a transparent colour, or a palette with
-// just one such entry, is ignored. Rows go to sink as they are decoded (an interlaced picture's
-// once all its data is found there and it is whole). Throws PictureError on any failure.
+// just one such entry, is ignored. Rows go to sink as they are decoded. Throws PictureError on
+// any failure.
 void DecodePng(const OpenedFile& file, RowSink& sink);
 
 }  // namespace tessimar
