@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <variant>
 
 #include "analysis/jpeg_colour.h"
 #include "analysis/jpeg_errors.h"
@@ -19,15 +20,17 @@ static_assert(std::is_trivially_destructible_v<BitmapStretcher>, "it lives in a 
 // Everything the guarded decode touches; it lives in the caller's frame, so a jump out of
 // libjpeg skips no destructor.
 struct DecodeJob {
+  using Input = std::variant<const std::vector<std::uint8_t>*, const OpenedFile*>;
+
   JpegErrors Errors;
   jpeg_decompress_struct Info{};
-  const std::vector<std::uint8_t>* Data = nullptr;  // the input: bytes in memory, or else File
-  const OpenedFile* File = nullptr;
+  Input Source;
   MinimumSize Minimum;
   WorkingBitmap& Bitmap;
   PictureSize Size{};
 
-  DecodeJob(MinimumSize minimum, WorkingBitmap& bitmap) : Minimum(minimum), Bitmap(bitmap) {
+  DecodeJob(Input source, MinimumSize minimum, WorkingBitmap& bitmap)
+      : Source(source), Minimum(minimum), Bitmap(bitmap) {
     Info.err = InstallJpegErrors(Errors);
   }
   DecodeJob(const DecodeJob&) = delete;
@@ -93,10 +96,10 @@ void StartDecompress(DecodeJob& job) {
   jpeg_decompress_struct& info = job.Info;
   jpeg_create_decompress(&info);
   info.mem->max_memory_to_use = JpegMemoryBudget;
-  if (job.Data != nullptr) {
-    jpeg_mem_src(&info, job.Data->data(), static_cast<unsigned long>(job.Data->size()));
+  if (const auto* bytes = std::get_if<const std::vector<std::uint8_t>*>(&job.Source)) {
+    jpeg_mem_src(&info, (*bytes)->data(), static_cast<unsigned long>((*bytes)->size()));
   } else {
-    SetJpegFileSource(info, *job.File);
+    SetJpegFileSource(info, **std::get_if<const OpenedFile*>(&job.Source));
   }
   jpeg_read_header(&info, TRUE);
   job.Size = {static_cast<std::int32_t>(info.image_height), static_cast<std::int32_t>(info.image_width)};
@@ -129,15 +132,13 @@ int ChooseScaleDenominator(PictureSize full, MinimumSize minimum) {
 }
 
 PictureSize DrawJpeg(const std::vector<std::uint8_t>& jpeg, MinimumSize minimum, WorkingBitmap& bitmap) {
-  DecodeJob job(minimum, bitmap);
-  job.Data = &jpeg;
+  DecodeJob job(&jpeg, minimum, bitmap);
   if (!DecodeGuarded(job)) throw PictureError(job.Errors.Message);
   return job.Size;
 }
 
 PictureSize DrawJpeg(const OpenedFile& jpeg, MinimumSize minimum, WorkingBitmap& bitmap) {
-  DecodeJob job(minimum, bitmap);
-  job.File = &jpeg;
+  DecodeJob job(&jpeg, minimum, bitmap);
   if (!DecodeGuarded(job)) throw PictureError(job.Errors.Message);
   return job.Size;
 }
