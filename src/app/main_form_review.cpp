@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
+#include <utility>
 
 #include "analysis/preview_picture.h"
 #include "app/file_url.h"
@@ -142,7 +143,7 @@ void TMainForm::ListView1ColumnClick(int column) {
     SortPairsByColumn(catalogue_, column, SortReverse, [] { QCoreApplication::processEvents(); });
   }
   SortColumn = column;
-  if (closeAfterSort_) close();
+  if (std::exchange(closeAfterSort_, false)) close();
 }
 
 // The two path columns share the width within their bounds; the similarity keeps its own.
