@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/file_stream.h"
+#include "analysis/kept_rows.h"
 #include "analysis/picture_error.h"
 #include "analysis/rgb_picture.h"
 
@@ -53,51 +54,52 @@ void ReadExtension(GifFileType& gif, int& transparent) {
   while (block != nullptr) Check(gif, DGifGetExtensionNext(&gif, &block));
 }
 
-void DrawRow(const GifByteType* line, const GifImageDesc& frame, const ColorMapObject* map, int transparent,
-             std::uint8_t* screenRow, std::int32_t screenWidth) {
-  for (int i = 0; i < frame.Width; ++i) {
-    const std::int64_t x = static_cast<std::int64_t>(frame.Left) + i;
-    if (x >= screenWidth || line[i] == transparent) continue;
-    const Colour colour = ColourAt(map, line[i]);
-    std::copy(colour.begin(), colour.end(), screenRow + x * 3);
-  }
-}
-
 // Hands the screen's rows to the sink in order, each the background with the frame's line
 // drawn over it where the frame covers that row.
 class ScreenRows {
  public:
   ScreenRows(const GifFileType& gif, int transparent, RowSink& sink)
       : gif_(gif), transparent_(transparent), sink_(sink), row_(static_cast<std::size_t>(gif.SWidth) * 3) {
-    if (transparent != NO_TRANSPARENT_COLOR) background_ = ColourAt(gif.SColorMap, gif.SBackGroundColor);
+    const ColorMapObject* map = gif.Image.ColorMap != nullptr ? gif.Image.ColorMap : gif.SColorMap;
+    for (int i = 0; i < 256; ++i) colours_[static_cast<std::size_t>(i)] = ColourAt(map, i);
+    const Colour background =
+        transparent != NO_TRANSPARENT_COLOR ? ColourAt(gif.SColorMap, gif.SBackGroundColor) : Colour{0, 0, 0};
+    background_.reserve(row_.size());
+    for (std::int32_t x = 0; x < gif.SWidth; ++x) background_.insert(background_.end(), background.begin(), background.end());
   }
 
   // The frame's line for screen row y; rows above it go first.
   void Frame(std::int64_t y, const GifByteType* line) {
     if (y >= gif_.SHeight) return;
     EmitBackgroundUpTo(y);
-    Fill();
-    const ColorMapObject* map = gif_.Image.ColorMap != nullptr ? gif_.Image.ColorMap : gif_.SColorMap;
-    DrawRow(line, gif_.Image, map, transparent_, row_.data(), gif_.SWidth);
+    row_ = background_;
+    Draw(line);
     sink_.Row(next_++, row_.data());
   }
 
   void Finish() { EmitBackgroundUpTo(gif_.SHeight); }
 
  private:
-  void Fill() {
-    for (std::size_t i = 0; i < row_.size(); i += 3) std::copy(background_.begin(), background_.end(), &row_[i]);
+  void Draw(const GifByteType* line) {
+    const std::int64_t left = gif_.Image.Left;
+    const std::int64_t count = std::min<std::int64_t>(gif_.Image.Width, gif_.SWidth - left);
+    if (count <= 0) return;
+    std::uint8_t* out = row_.data() + left * 3;
+    for (std::int64_t i = 0; i < count; ++i, out += 3) {
+      if (line[i] == transparent_) continue;
+      const Colour& colour = colours_[line[i]];
+      out[0] = colour[0], out[1] = colour[1], out[2] = colour[2];
+    }
   }
   void EmitBackgroundUpTo(std::int64_t y) {
-    if (next_ >= y) return;
-    Fill();
-    while (next_ < y) sink_.Row(next_++, row_.data());
+    while (next_ < y) sink_.Row(next_++, background_.data());
   }
 
   const GifFileType& gif_;
   int transparent_;
   RowSink& sink_;
-  Colour background_{0, 0, 0};
+  std::array<Colour, 256> colours_{};
+  std::vector<std::uint8_t> background_;
   std::vector<std::uint8_t> row_;
   std::int32_t next_ = 0;
 };
@@ -110,18 +112,25 @@ int ReadInput(GifFileType* gif, GifByteType* data, int size) {
 
 void ReadLine(GifFileType& gif, GifByteType* line) { Check(gif, DGifGetLine(&gif, line, gif.Image.Width)); }
 
-// An interlaced frame stores its rows in four passes, so it is read whole first.
+// An interlaced frame stores its rows in four passes, so it is read whole first, each run of
+// equal lines in a pass kept once.
 void ReadInterlaced(GifFileType& gif, ScreenRows& screen) {
   const GifImageDesc& frame = gif.Image;
   const auto width = static_cast<std::size_t>(frame.Width);
-  std::vector<GifByteType> lines(width * static_cast<std::size_t>(frame.Height));
   constexpr int Starts[] = {0, 4, 2, 1}, Steps[] = {8, 8, 4, 2};
+  std::array<KeptRows, 4> passes;
+  std::vector<GifByteType> line(width);
   for (int pass = 0; pass < 4; ++pass) {
-    for (int y = Starts[pass]; y < frame.Height; y += Steps[pass])
-      ReadLine(gif, &lines[static_cast<std::size_t>(y) * width]);
+    for (int y = Starts[pass]; y < frame.Height; y += Steps[pass]) {
+      ReadLine(gif, line.data());
+      passes[static_cast<std::size_t>(pass)].Add(line.data(), width);
+    }
   }
-  for (int y = 0; y < frame.Height; ++y)
-    screen.Frame(std::int64_t{frame.Top} + y, &lines[static_cast<std::size_t>(y) * width]);
+  for (int y = 0; y < frame.Height; ++y) {
+    const int pass = y % 8 == 0 ? 0 : y % 8 == 4 ? 1 : y % 4 == 2 ? 2 : 3;
+    const auto index = static_cast<std::uint32_t>((y - Starts[pass]) / Steps[pass]);
+    screen.Frame(std::int64_t{frame.Top} + y, passes[static_cast<std::size_t>(pass)].Row(index));
+  }
 }
 
 void ReadFirstFrame(GifFileType& gif, int transparent, RowSink& sink) {

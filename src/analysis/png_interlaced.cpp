@@ -2,12 +2,13 @@
 
 #include <png.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "analysis/kept_rows.h"
 
 namespace tessimar {
 namespace {
@@ -15,28 +16,6 @@ namespace {
 constexpr int Passes = 7;
 constexpr int PassesKeptWhole = 5;
 constexpr int LastPass = Passes - 1;
-
-// A pass's rows in RGB, as read. A row equal to the one before it is kept once: a picture of
-// little data is mostly such rows, and costs little memory.
-class KeptRows {
- public:
-  // Returns the bytes newly held.
-  std::size_t Add(const std::uint8_t* rgb, std::size_t bytes) {
-    if (distinct_.empty() || !std::equal(rgb, rgb + bytes, distinct_.back().begin())) {
-      distinct_.emplace_back(rgb, rgb + bytes);
-      rows_.push_back(distinct_.size() - 1);
-      return bytes;
-    }
-    rows_.push_back(distinct_.size() - 1);
-    return 0;
-  }
-  std::uint32_t Count() const { return static_cast<std::uint32_t>(rows_.size()); }
-  const std::uint8_t* Row(std::uint32_t index) const { return distinct_[rows_[index]].data(); }
-
- private:
-  std::vector<std::vector<std::uint8_t>> distinct_;
-  std::vector<std::size_t> rows_;
-};
 
 class InterlacedRows {
  public:
