@@ -73,6 +73,13 @@ put("strips_no_bytes.tif", tiff(15000, 15000, 1, [10 ** 6] * 15000, [0] * 15000)
 z = zlib.compressobj(9)
 packed = b"".join(z.compress(bytes(15000 * 1000)) for _ in range(15)) + z.flush()
 put("deflate_zeros_valid.tif", tiff(15000, 15000, 15000, [-1], [len(packed)], compression=8, extra=packed))
+# One deflated tile of 15008 x 15008 zeros in some 220 KB: the tile's raster alone would be 900 MB.
+z = zlib.compressobj(9)
+packed = b"".join(z.compress(bytes(15008 * 1000)) for _ in range(15)) + z.compress(bytes(15008 * 8)) + z.flush()
+tags = [(256, 4, 1, 15000), (257, 4, 1, 15000), (258, 3, 1, 8), (259, 3, 1, 8), (262, 3, 1, 1), (277, 3, 1, 1),
+        (322, 4, 1, 15008), (323, 4, 1, 15008), (324, 4, 1, 8 + 2 + 12 * 10 + 4), (325, 4, 1, len(packed))]
+put("one_tile_of_zeros.tif", b"II*\0" + struct.pack("<IH", 8, len(tags))
+    + b"".join(struct.pack("<HHII", *t) for t in tags) + b"\0\0\0\0" + packed)
 
 def chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))

@@ -65,7 +65,9 @@ class ScreenRows {
     const Colour background =
         transparent != NO_TRANSPARENT_COLOR ? ColourAt(gif.SColorMap, gif.SBackGroundColor) : Colour{0, 0, 0};
     background_.reserve(row_.size());
-    for (std::int32_t x = 0; x < gif.SWidth; ++x) background_.insert(background_.end(), background.begin(), background.end());
+    for (std::int32_t x = 0; x < gif.SWidth; ++x) {
+      background_.insert(background_.end(), background.begin(), background.end());
+    }
   }
 
   // The frame's line for screen row y; rows above it go first.

@@ -124,9 +124,14 @@ void ReadBands(TIFF* tiff, TIFFRGBAImage& image, std::uint32_t width, std::uint3
   }
 }
 
-// A band of whole strips costs a raster of four bytes a pixel, and libtiff a decoded strip
-// beside it; past this a picture of tall strips is read a row at a time instead.
-constexpr std::size_t MostBandBytes = std::size_t{64} << 20;
+// A band of whole strips or tiles costs a raster of four bytes a pixel, and libtiff a decoded
+// strip or tile beside it. Past this a picture of tall strips is read a row at a time instead,
+// and one of large tiles only if its tiles hold data enough.
+constexpr std::uint64_t MostBandBytes = std::uint64_t{64} << 20;
+
+std::uint64_t BandRasterBytes(TIFF* tiff, std::uint32_t width, std::uint32_t height) {
+  return std::uint64_t{width} * BandRows(tiff, height) * 4;
+}
 
 // Where reading a row and converting it with the reader's own routine gives the rows the band
 // reader gives: packed strips whose conversion takes one row at a time. Subsampled YCbCr takes
@@ -134,9 +139,8 @@ constexpr std::size_t MostBandBytes = std::size_t{64} << 20;
 bool ReadsByRows(TIFF* tiff, const TIFFRGBAImage& image, std::uint32_t width, std::uint32_t height) {
   std::uint16_t compression = COMPRESSION_NONE;
   TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-  const std::size_t bandBytes = std::size_t{width} * BandRows(tiff, height) * 4;
-  return bandBytes > MostBandBytes && !TIFFIsTiled(tiff) && image.isContig && image.photometric != PHOTOMETRIC_YCBCR &&
-         compression != COMPRESSION_JPEG && compression != COMPRESSION_OJPEG;
+  return BandRasterBytes(tiff, width, height) > MostBandBytes && !TIFFIsTiled(tiff) && image.isContig &&
+         image.photometric != PHOTOMETRIC_YCBCR && compression != COMPRESSION_JPEG && compression != COMPRESSION_OJPEG;
 }
 
 // Each row decoded as it comes from its strip, then converted as the band reader converts it.
@@ -175,6 +179,10 @@ void DecodeTiff(const OpenedFile& file, RowSink& sink) {
   // Asking for the file's own orientation makes libtiff flip nothing: the stored order, first
   // stored row on top, stored width and height, whatever the Orientation tag says.
   image.req_orientation = image.orientation;
+  const std::uint64_t bandRaster = BandRasterBytes(tiff.get(), width, height);
+  if (TIFFIsTiled(tiff.get()) && bandRaster > MostBandBytes) {
+    CheckTilesHoldData(tiff.get(), bandRaster + TIFFTileSize64(tiff.get()));
+  }
   sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
   if (ReadsByRows(tiff.get(), image, width, height)) return ReadRows(tiff.get(), image, width, height, sink, message);
   ReadBands(tiff.get(), image, width, height, sink, message);

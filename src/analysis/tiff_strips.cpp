@@ -1,5 +1,6 @@
 #include "analysis/tiff_strips.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,19 @@ void CheckStripsPresent(TIFF* tiff) {
     if (bytes > 0 && offset >= fileSize) {
       throw PictureError("TIFF: strip or tile " + std::to_string(i) + " starts past the end of the file");
     }
+  }
+}
+
+void CheckTilesHoldData(TIFF* tiff, std::uint64_t bandBytes) {
+  const std::uint64_t fileSize = TIFFGetSizeProc(tiff)(TIFFClientdata(tiff));
+  std::uint64_t stored = 0;
+  for (std::uint32_t i = 0; i < TIFFNumberOfTiles(tiff) && stored < fileSize; ++i) {
+    stored += TIFFGetStrileByteCount(tiff, i);
+  }
+  // Counts may claim more than the file has.
+  stored = std::min(stored, fileSize);
+  if (stored < bandBytes / MostBandBytesPerStoredByte) {
+    throw PictureError("TIFF: the tiles hold too little data for their size");
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <tiffio.h>
 
+#include <cstdint>
+
 namespace tessimar {
 
 // Throws PictureError when a strip or tile the reader will need starts past the end of the file:
@@ -10,5 +12,14 @@ namespace tessimar {
 // nothing. libtiff reads a strip of no bytes as zeros, and a last strip whose count runs past the
 // end as far as it goes, so both are left to it.
 void CheckStripsPresent(TIFF* tiff);
+
+// The file must hold at least one byte of tiles for every this many bytes of memory that
+// reading a band of large tiles takes. No photograph's tiles compress nearly so far; a little
+// data announcing huge tiles of nothing would cost gigabytes.
+inline constexpr std::uint64_t MostBandBytesPerStoredByte = 256;
+
+// Throws PictureError when the tiles of a tiled picture hold too little data for bandBytes, the
+// memory reading a band of them takes.
+void CheckTilesHoldData(TIFF* tiff, std::uint64_t bandBytes);
 
 }  // namespace tessimar

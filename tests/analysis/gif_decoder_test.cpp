@@ -74,7 +74,8 @@ TEST(GifDecoder, FrameIsDrawnOverTheBackgroundAndClippedToTheScreen) {
       {"transparent colour", frame(1, 1, 10, 7), false, 2, {}},
       {"interlaced, past the edges", frame(4, 1, 11, 13), true, NO_TRANSPARENT_COLOR, {}},
       {"interlaced, transparent colour", frame(0, 0, 12, 9), true, 1, {}},
-      {"local colour table", frame(2, 0, 6, 9), false, NO_TRANSPARENT_COLOR, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}},
+      {"local colour table", frame(2, 0, 6, 9), false, NO_TRANSPARENT_COLOR,
+       {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}},
   };
   const testing::TempFolder folder;
   for (const Case& c : cases) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -100,6 +102,60 @@ TEST(TiffStrips, MissingDataFailsBeforeAnyRow) {
     DecodeTiff(OpenedFile(file), sink);
     EXPECT_EQ(sink.Rows, static_cast<std::int32_t>(c.Height));
     EXPECT_EQ(sink.Grey, c.LastRowGrey);
+  }
+}
+
+// A deflated grey 4100 x 4100 picture in square tiles of side tile, all zeros or all noise.
+void WriteTiledGrey(const std::string& path, std::uint32_t tile, bool noise) {
+  constexpr std::uint32_t Side = 4100;
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tiff, nullptr);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, Side);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, Side);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+  TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tile);
+  TIFFSetField(tiff, TIFFTAG_TILELENGTH, tile);
+  std::vector<std::uint8_t> samples(static_cast<std::size_t>(tile) * tile);
+  std::mt19937 random(1);
+  for (std::uint32_t i = 0; i < TIFFNumberOfTiles(tiff); ++i) {
+    if (noise) {
+      for (std::uint8_t& sample : samples) sample = static_cast<std::uint8_t>(random());
+    }
+    TIFFWriteEncodedTile(tiff, i, samples.data(), static_cast<tmsize_t>(samples.size()));
+  }
+  TIFFClose(tiff);
+}
+
+// A band of one tile of 4112 x 4112 takes some 84 MB to read, so its data must hold a 256th of
+// that. Usual tiles are read whatever they hold.
+TEST(TiffStrips, LargeTilesMustHoldDataForTheirSize) {
+  struct Case {
+    const char* Name;
+    std::uint32_t Tile;
+    bool Noise;
+    Outcome Expected;
+  };
+  const Case cases[] = {
+      {"one tile of zeros", 4112, false, Outcome::FailsBeforeAnyRow},
+      {"one tile of noise", 4112, true, Outcome::Loads},
+      {"small tiles of zeros", 256, false, Outcome::Loads},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string path = folder / "tiles.tif";
+    WriteTiledGrey(path, c.Tile, c.Noise);
+    CountingSink sink;
+    if (c.Expected != Outcome::Loads) {
+      EXPECT_THROW(DecodeTiff(OpenedFile(path), sink), PictureError);
+      EXPECT_EQ(sink.Rows, 0);
+      continue;
+    }
+    DecodeTiff(OpenedFile(path), sink);
+    EXPECT_EQ(sink.Rows, 4100);
   }
 }
 
