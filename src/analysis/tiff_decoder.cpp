@@ -125,8 +125,8 @@ void ReadBands(TIFF* tiff, TIFFRGBAImage& image, std::uint32_t width, std::uint3
 }
 
 // A band of whole strips or tiles costs a raster of four bytes a pixel, and libtiff a decoded
-// strip or tile beside it. Past this a picture of tall strips is read a row at a time instead,
-// and one of large tiles only if its tiles hold data enough.
+// strip or tile beside it. Past this a picture of tall strips is read a row at a time instead
+// where it can be, and otherwise only if its strips or tiles hold data enough.
 constexpr std::uint64_t MostBandBytes = std::uint64_t{64} << 20;
 
 std::uint64_t BandRasterBytes(TIFF* tiff, std::uint32_t width, std::uint32_t height) {
@@ -141,6 +141,13 @@ bool ReadsByRows(TIFF* tiff, const TIFFRGBAImage& image, std::uint32_t width, st
   TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
   return BandRasterBytes(tiff, width, height) > MostBandBytes && !TIFFIsTiled(tiff) && image.isContig &&
          image.photometric != PHOTOMETRIC_YCBCR && compression != COMPRESSION_JPEG && compression != COMPRESSION_OJPEG;
+}
+
+// A band read whole costs its raster and a decoded strip or tile.
+void CheckLargeBandsHoldData(TIFF* tiff, std::uint32_t width, std::uint32_t height) {
+  const std::uint64_t raster = BandRasterBytes(tiff, width, height);
+  if (raster <= MostBandBytes) return;
+  CheckStripsHoldData(tiff, raster + (TIFFIsTiled(tiff) ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff)));
 }
 
 // Each row decoded as it comes from its strip, then converted as the band reader converts it.
@@ -179,12 +186,10 @@ void DecodeTiff(const OpenedFile& file, RowSink& sink) {
   // Asking for the file's own orientation makes libtiff flip nothing: the stored order, first
   // stored row on top, stored width and height, whatever the Orientation tag says.
   image.req_orientation = image.orientation;
-  const std::uint64_t bandRaster = BandRasterBytes(tiff.get(), width, height);
-  if (TIFFIsTiled(tiff.get()) && bandRaster > MostBandBytes) {
-    CheckTilesHoldData(tiff.get(), bandRaster + TIFFTileSize64(tiff.get()));
-  }
+  const bool byRows = ReadsByRows(tiff.get(), image, width, height);
+  if (!byRows) CheckLargeBandsHoldData(tiff.get(), width, height);
   sink.Begin(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
-  if (ReadsByRows(tiff.get(), image, width, height)) return ReadRows(tiff.get(), image, width, height, sink, message);
+  if (byRows) return ReadRows(tiff.get(), image, width, height, sink, message);
   ReadBands(tiff.get(), image, width, height, sink, message);
 }
 

@@ -18,13 +18,17 @@ std::uint32_t StripsOfFirstPlane(TIFF* tiff) {
   return planar == PLANARCONFIG_SEPARATE && samples > 0 ? count / samples : count;
 }
 
-}  // namespace
-
-void CheckStripsPresent(TIFF* tiff) {
+std::uint16_t Compression(TIFF* tiff) {
   std::uint16_t compression = COMPRESSION_NONE;
   TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
-  // Old-style JPEG may take its data from its own offset tags, whatever the strips say.
-  if (compression == COMPRESSION_OJPEG) return;
+  return compression;
+}
+
+}  // namespace
+
+// Old-style JPEG may take its data from its own offset tags, whatever the strips say.
+void CheckStripsPresent(TIFF* tiff) {
+  if (Compression(tiff) == COMPRESSION_OJPEG) return;
   const std::uint64_t fileSize = TIFFGetSizeProc(tiff)(TIFFClientdata(tiff));
   const std::uint32_t count = StripsOfFirstPlane(tiff);
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -35,16 +39,15 @@ void CheckStripsPresent(TIFF* tiff) {
   }
 }
 
-void CheckTilesHoldData(TIFF* tiff, std::uint64_t bandBytes) {
+void CheckStripsHoldData(TIFF* tiff, std::uint64_t bandBytes) {
+  if (Compression(tiff) == COMPRESSION_OJPEG) return;
   const std::uint64_t fileSize = TIFFGetSizeProc(tiff)(TIFFClientdata(tiff));
+  const std::uint32_t count = TIFFIsTiled(tiff) ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
   std::uint64_t stored = 0;
-  for (std::uint32_t i = 0; i < TIFFNumberOfTiles(tiff) && stored < fileSize; ++i) {
-    stored += TIFFGetStrileByteCount(tiff, i);
-  }
+  for (std::uint32_t i = 0; i < count && stored < fileSize; ++i) stored += TIFFGetStrileByteCount(tiff, i);
   // Counts may claim more than the file has.
-  stored = std::min(stored, fileSize);
-  if (stored < bandBytes / MostBandBytesPerStoredByte) {
-    throw PictureError("TIFF: the tiles hold too little data for their size");
+  if (std::min(stored, fileSize) < bandBytes / MostBandBytesPerStoredByte) {
+    throw PictureError("TIFF: the strips or tiles hold too little data for their size");
   }
 }
 

@@ -1,4 +1,4 @@
-// Whether a TIFF's strips or tiles are in the file at all, known from its directory alone.
+// Whether a TIFF's strips or tiles hold the data they announce, as far as its directory tells.
 #pragma once
 
 #include <tiffio.h>
@@ -13,13 +13,13 @@ namespace tessimar {
 // end as far as it goes, so both are left to it.
 void CheckStripsPresent(TIFF* tiff);
 
-// The file must hold at least one byte of tiles for every this many bytes of memory that
-// reading a band of large tiles takes. No photograph's tiles compress nearly so far; a little
-// data announcing huge tiles of nothing would cost gigabytes.
+// The file must hold at least one byte of strips or tiles for every this many bytes of memory
+// that reading a band of them whole takes. No photograph compresses nearly so far; a little
+// data announcing huge strips or tiles of nothing would cost gigabytes.
 inline constexpr std::uint64_t MostBandBytesPerStoredByte = 256;
 
-// Throws PictureError when the tiles of a tiled picture hold too little data for bandBytes, the
-// memory reading a band of them takes.
-void CheckTilesHoldData(TIFF* tiff, std::uint64_t bandBytes);
+// Throws PictureError when the strips or tiles hold too little data for bandBytes, the memory
+// that reading a band of them whole takes.
+void CheckStripsHoldData(TIFF* tiff, std::uint64_t bandBytes);
 
 }  // namespace tessimar

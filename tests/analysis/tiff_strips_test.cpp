@@ -105,49 +105,61 @@ TEST(TiffStrips, MissingDataFailsBeforeAnyRow) {
   }
 }
 
-// A deflated grey 4100 x 4100 picture in square tiles of side tile, all zeros or all noise.
-void WriteTiledGrey(const std::string& path, std::uint32_t tile, bool noise) {
+// A deflated 4100 x 4100 picture, all zeros or all noise: grey in square tiles of side Tile,
+// or without tiles in a single strip, grey or subsampled YCbCr.
+struct LargeLayout {
+  const char* Name;
+  std::uint32_t Tile;  // 0: one strip
+  bool YCbCr, Noise;
+  Outcome Expected;
+};
+
+void WriteLarge(const std::string& path, const LargeLayout& layout) {
   constexpr std::uint32_t Side = 4100;
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   ASSERT_NE(tiff, nullptr);
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, Side);
   TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, Side);
   TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.YCbCr ? 3 : 1);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.YCbCr ? PHOTOMETRIC_YCBCR : PHOTOMETRIC_MINISBLACK);
+  if (layout.YCbCr) TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
   TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-  TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tile);
-  TIFFSetField(tiff, TIFFTAG_TILELENGTH, tile);
-  std::vector<std::uint8_t> samples(static_cast<std::size_t>(tile) * tile);
+  if (layout.Tile != 0) {
+    TIFFSetField(tiff, TIFFTAG_TILEWIDTH, layout.Tile);
+    TIFFSetField(tiff, TIFFTAG_TILELENGTH, layout.Tile);
+  } else {
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, Side);
+  }
+  const bool tiled = layout.Tile != 0;
+  std::vector<std::uint8_t> samples(static_cast<std::size_t>(tiled ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff)));
   std::mt19937 random(1);
-  for (std::uint32_t i = 0; i < TIFFNumberOfTiles(tiff); ++i) {
-    if (noise) {
+  for (std::uint32_t i = 0; i < (tiled ? TIFFNumberOfTiles(tiff) : 1); ++i) {
+    if (layout.Noise) {
       for (std::uint8_t& sample : samples) sample = static_cast<std::uint8_t>(random());
     }
-    TIFFWriteEncodedTile(tiff, i, samples.data(), static_cast<tmsize_t>(samples.size()));
+    const auto bytes = static_cast<tmsize_t>(samples.size());
+    tiled ? TIFFWriteEncodedTile(tiff, i, samples.data(), bytes) : TIFFWriteEncodedStrip(tiff, i, samples.data(), bytes);
   }
   TIFFClose(tiff);
 }
 
-// A band of one tile of 4112 x 4112 takes some 84 MB to read, so its data must hold a 256th of
-// that. Usual tiles are read whatever they hold.
-TEST(TiffStrips, LargeTilesMustHoldDataForTheirSize) {
-  struct Case {
-    const char* Name;
-    std::uint32_t Tile;
-    bool Noise;
-    Outcome Expected;
-  };
-  const Case cases[] = {
-      {"one tile of zeros", 4112, false, Outcome::FailsBeforeAnyRow},
-      {"one tile of noise", 4112, true, Outcome::Loads},
-      {"small tiles of zeros", 256, false, Outcome::Loads},
+// Reading a band of one tile of 4112 x 4112, or of one YCbCr strip, whole takes some 80 MB, so
+// the data must hold a 256th of that. Usual tiles, and strips read a row at a time, are read
+// whatever they hold.
+TEST(TiffStrips, LargeBandsMustHoldDataForTheirSize) {
+  const LargeLayout cases[] = {
+      {"one tile of zeros", 4112, false, false, Outcome::FailsBeforeAnyRow},
+      {"one tile of noise", 4112, false, true, Outcome::Loads},
+      {"small tiles of zeros", 256, false, false, Outcome::Loads},
+      {"one YCbCr strip of zeros", 0, true, false, Outcome::FailsBeforeAnyRow},
+      {"one grey strip of zeros", 0, false, false, Outcome::Loads},
   };
   const TempFolder folder;
-  for (const Case& c : cases) {
+  for (const LargeLayout& c : cases) {
     SCOPED_TRACE(c.Name);
-    const std::string path = folder / "tiles.tif";
-    WriteTiledGrey(path, c.Tile, c.Noise);
+    const std::string path = folder / "large.tif";
+    WriteLarge(path, c);
     CountingSink sink;
     if (c.Expected != Outcome::Loads) {
       EXPECT_THROW(DecodeTiff(OpenedFile(path), sink), PictureError);
