@@ -115,6 +115,12 @@ rnd = random.Random(1).randbytes(1 << 20)
 for ext in ("jpg", "png", "gif", "tif", "bmp", "cr2"):
     put(f"random.{ext}", rnd)
 PY
+# A flat progressive 15000 x 15000 JPEG of some 880 KB, where cjpeg is at hand: progressive
+# pictures keep every coefficient, 450 MB of them here.
+if command -v cjpeg >/dev/null; then
+  python3 -c 'import sys; sys.stdout.buffer.write(b"P5 15000 15000 255\n" + bytes(15000 * 15000))' |
+    cjpeg -progressive -optimize -quality 50 >"$dir/progressive_flat.jpg"
+fi
 printf '%-34s %8s %-40s %8s %6s\n' file bytes outcome peak_MB cpu_s
 for f in "$dir"/*.*; do
   /usr/bin/time -o "$dir/.time" -f "%M %e %U" "$scan" --signature "$f" >"$dir/.out" 2>"$dir/.err" || true

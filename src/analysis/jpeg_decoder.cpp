@@ -96,12 +96,17 @@ void StartDecompress(DecodeJob& job) {
   jpeg_decompress_struct& info = job.Info;
   jpeg_create_decompress(&info);
   info.mem->max_memory_to_use = JpegMemoryBudget;
+  std::uint64_t dataBytes = 0;
   if (const auto* bytes = std::get_if<const std::vector<std::uint8_t>*>(&job.Source)) {
     jpeg_mem_src(&info, (*bytes)->data(), static_cast<unsigned long>((*bytes)->size()));
+    dataBytes = (*bytes)->size();
   } else {
-    SetJpegFileSource(info, **std::get_if<const OpenedFile*>(&job.Source));
+    const OpenedFile& file = **std::get_if<const OpenedFile*>(&job.Source);
+    SetJpegFileSource(info, file);
+    dataBytes = file.Size();
   }
   jpeg_read_header(&info, TRUE);
+  CheckCoefficientsHoldData(info, dataBytes);
   job.Size = {static_cast<std::int32_t>(info.image_height), static_cast<std::int32_t>(info.image_width)};
   Configure(info, ChooseScaleDenominator(job.Size, job.Minimum));
   jpeg_start_decompress(&info);

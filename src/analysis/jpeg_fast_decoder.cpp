@@ -35,6 +35,7 @@ void StartDecompress(FastDecodeJob& job) {
   info.mem->max_memory_to_use = JpegMemoryBudget;
   jpeg_mem_src(&info, job.Data.data(), static_cast<unsigned long>(job.Data.size()));
   jpeg_read_header(&info, TRUE);
+  CheckCoefficientsHoldData(info, job.Data.size());
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(job.ScaleDenominator);
   info.dct_method = JDCT_IFAST;

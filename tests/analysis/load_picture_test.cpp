@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 
 #include "analysis/jpeg_decoder.h"
@@ -310,6 +311,37 @@ TEST(LoadPicture, JpegWarningsPassUntilThereAreTooMany) {
       EXPECT_TRUE(Near(At(bitmap, 0, 0), QuadrantA, 6));
     } else {
       EXPECT_THROW(LoadBytes(folder, "w.jpg", c.Bytes, bitmap), PictureError);
+    }
+  }
+}
+
+// A progressive picture keeps 128 bytes of coefficients an 8 x 8 block. Flat ones hold next to no
+// data: below 64 MB of coefficients they load, above it they are refused unless some part of
+// them, here a band of noise, brings the data up to a 256th of the coefficients.
+TEST(LoadPicture, LargeProgressiveJpegMustHoldDataForItsCoefficients) {
+  struct Case {
+    const char* Name;
+    int Side;
+    bool Noise, Loads;
+  };
+  const Case cases[] = {
+      {"flat, 48 MB of coefficients", 4992, false, true},
+      {"flat, 72 MB of coefficients", 6000, false, false},
+      {"flat with a band of noise, 72 MB of coefficients", 6000, true, true},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Image image{c.Side, c.Side, 1, std::vector<std::uint8_t>(static_cast<std::size_t>(c.Side) * c.Side, 128)};
+    std::minstd_rand random(1);
+    const std::size_t noisy = c.Noise ? static_cast<std::size_t>(c.Side) * 200 : 0;
+    for (std::size_t i = 0; i < noisy; ++i) image.Samples[i] = static_cast<std::uint8_t>(random());
+    const std::string jpeg = testing::JpegBytes(image, {.Quality = 50, .Progressive = true});
+    WorkingBitmap bitmap;
+    if (c.Loads) {
+      EXPECT_EQ(LoadBytes(folder, "p.jpg", jpeg, bitmap), (PictureSize{c.Side, c.Side}));
+    } else {
+      EXPECT_THROW(LoadBytes(folder, "p.jpg", jpeg, bitmap), PictureError);
     }
   }
 }

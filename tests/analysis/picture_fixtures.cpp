@@ -104,6 +104,7 @@ std::string JpegBytes(const Image& image, const JpegOptions& options) {
   if (options.Stored != JCS_UNKNOWN) jpeg_set_colorspace(&info, options.Stored);
   info.write_Adobe_marker = options.AdobeMarker && image.Channels == 4;
   jpeg_set_quality(&info, options.Quality, TRUE);
+  if (options.Progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   std::vector<std::uint8_t> samples = image.Samples;
   std::vector<std::uint8_t*> rows =

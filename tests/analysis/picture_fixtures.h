@@ -37,6 +37,7 @@ struct JpegOptions {
   int Quality = 95;
   J_COLOR_SPACE Stored = JCS_UNKNOWN;  // unknown: libjpeg's choice for the input
   bool AdobeMarker = true;
+  bool Progressive = false;
 };
 std::string JpegBytes(const Image& image, const JpegOptions& options = {});
 
