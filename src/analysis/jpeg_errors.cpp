@@ -44,7 +44,8 @@ void CheckCoefficientsHoldData(jpeg_decompress_struct& info, std::uint64_t dataB
   }
   if (coefficients <= LargeCoefficientBytes || dataBytes >= coefficients / MostCoefficientBytesPerDataByte) return;
   JpegErrors& errors = ErrorsOf(reinterpret_cast<j_common_ptr>(&info));
-  std::snprintf(errors.Message, sizeof errors.Message, "JPEG: too little data for a picture of several scans this large");
+  std::snprintf(errors.Message, sizeof errors.Message, "JPEG: %s",
+                "too little data for a picture of several scans this large");
   std::longjmp(errors.Jump, 1);
 }
 
