@@ -3,7 +3,6 @@
 // pass after pass.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,11 +25,9 @@ class PngReader {
   std::uint32_t Width() const { return width_; }
   std::uint32_t Height() const { return height_; }
   bool Interlaced() const { return interlaced_; }
-  // The bytes of a whole row of samples; a pass's rows are shorter.
-  std::size_t RowBytes() const { return samples_.size(); }
-
-  // Reads the next stored row, of width pixels; throws PictureError when the data are damaged
-  // or end. The samples stay valid until the next call.
+  // Reads the next stored row: the picture's next row, or an interlaced picture's next row of
+  // the pass under way. Throws PictureError when the data are damaged or end. The samples stay
+  // valid until the next call.
   const std::uint8_t* ReadRow();
   // Converts width pixels of samples to RGB, translucent ones over black. The result may be
   // samples itself, or a row valid until the next call.
