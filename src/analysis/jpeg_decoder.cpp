@@ -7,6 +7,7 @@
 #include "analysis/jpeg_colour.h"
 #include "analysis/jpeg_errors.h"
 #include "analysis/jpeg_file_source.h"
+#include "analysis/jpeg_work_limits.h"
 #include "analysis/picture_error.h"
 #include "analysis/stretch.h"
 
@@ -23,6 +24,7 @@ struct DecodeJob {
   using Input = std::variant<const std::vector<std::uint8_t>*, const OpenedFile*>;
 
   JpegErrors Errors;
+  JpegWorkLimits Limits;
   jpeg_decompress_struct Info{};
   Input Source;
   MinimumSize Minimum;
@@ -106,7 +108,7 @@ void StartDecompress(DecodeJob& job) {
     dataBytes = file.Size();
   }
   jpeg_read_header(&info, TRUE);
-  CheckCoefficientsHoldData(info, dataBytes);
+  LimitJpegWork(info, job.Limits, dataBytes);
   job.Size = {static_cast<std::int32_t>(info.image_height), static_cast<std::int32_t>(info.image_width)};
   Configure(info, ChooseScaleDenominator(job.Size, job.Minimum));
   jpeg_start_decompress(&info);

@@ -35,17 +35,9 @@ jpeg_error_mgr* InstallJpegErrors(JpegErrors& errors) {
   return manager;
 }
 
-void CheckCoefficientsHoldData(jpeg_decompress_struct& info, std::uint64_t dataBytes) {
-  if (!jpeg_has_multiple_scans(&info)) return;
-  std::uint64_t coefficients = 0;
-  for (int c = 0; c < info.num_components; ++c) {
-    const jpeg_component_info& component = info.comp_info[c];
-    coefficients += std::uint64_t{component.width_in_blocks} * component.height_in_blocks * sizeof(JBLOCK);
-  }
-  if (coefficients <= LargeCoefficientBytes || dataBytes >= coefficients / MostCoefficientBytesPerDataByte) return;
-  JpegErrors& errors = ErrorsOf(reinterpret_cast<j_common_ptr>(&info));
-  std::snprintf(errors.Message, sizeof errors.Message, "JPEG: %s",
-                "too little data for a picture of several scans this large");
+void FailJpeg(j_common_ptr info, const char* text) {
+  JpegErrors& errors = ErrorsOf(info);
+  std::snprintf(errors.Message, sizeof errors.Message, "JPEG: %s", text);
   std::longjmp(errors.Jump, 1);
 }
 

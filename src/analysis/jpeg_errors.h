@@ -4,7 +4,6 @@
 
 #include <csetjmp>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>  // before jpeglib.h, which uses size_t and FILE without declaring them
 
 #include <jpeglib.h>
@@ -16,13 +15,6 @@ inline constexpr long JpegMemoryBudget = 1L << 30;
 // More warnings than this in one picture (a corrupt segment, a premature end) fail the load.
 inline constexpr long MaxJpegWarnings = 100;
 
-// A picture of several scans keeps every coefficient until its last scan: 128 bytes for each
-// 8 x 8 block of each component. Past this many bytes of them its data must hold one byte for
-// every MostCoefficientBytesPerDataByte. No photograph compresses nearly so far; a little data
-// announcing a huge progressive picture would cost hundreds of megabytes.
-inline constexpr std::uint64_t LargeCoefficientBytes = std::uint64_t{64} << 20;
-inline constexpr std::uint64_t MostCoefficientBytesPerDataByte = 256;
-
 struct JpegErrors {
   jpeg_error_mgr Manager{};  // first member: libjpeg hands back a pointer to it
   std::jmp_buf Jump{};
@@ -33,8 +25,8 @@ struct JpegErrors {
 // Its errors then longjmp to errors.Jump with the text in errors.Message.
 jpeg_error_mgr* InstallJpegErrors(JpegErrors& errors);
 
-// Between jpeg_read_header and jpeg_start_decompress: fails as libjpeg's errors do, through the
-// handler installed, when a large picture of several scans has too little data (dataBytes).
-void CheckCoefficientsHoldData(jpeg_decompress_struct& info, std::uint64_t dataBytes);
+// Fails as libjpeg's own errors do, through the handler installed: jumps to its Jump with
+// "JPEG: " and text as its Message.
+[[noreturn]] void FailJpeg(j_common_ptr info, const char* text);
 
 }  // namespace tessimar

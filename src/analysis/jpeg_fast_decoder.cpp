@@ -2,6 +2,7 @@
 
 #include "analysis/jpeg_colour.h"
 #include "analysis/jpeg_errors.h"
+#include "analysis/jpeg_work_limits.h"
 #include "analysis/picture_error.h"
 
 namespace tessimar {
@@ -11,6 +12,7 @@ namespace {
 // libjpeg skips no destructor.
 struct FastDecodeJob {
   JpegErrors Errors;
+  JpegWorkLimits Limits;
   jpeg_decompress_struct Info{};
   const std::vector<std::uint8_t>& Data;
   int ScaleDenominator;
@@ -35,7 +37,7 @@ void StartDecompress(FastDecodeJob& job) {
   info.mem->max_memory_to_use = JpegMemoryBudget;
   jpeg_mem_src(&info, job.Data.data(), static_cast<unsigned long>(job.Data.size()));
   jpeg_read_header(&info, TRUE);
-  CheckCoefficientsHoldData(info, job.Data.size());
+  LimitJpegWork(info, job.Limits, job.Data.size());
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(job.ScaleDenominator);
   info.dct_method = JDCT_IFAST;

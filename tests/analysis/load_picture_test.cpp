@@ -346,6 +346,42 @@ TEST(LoadPicture, LargeProgressiveJpegMustHoldDataForItsCoefficients) {
   }
 }
 
+// Every scan passes over all the blocks of its components. A script of a scan for each AC
+// coefficient and four refinements of each gives 316 scans; over the 262,144 blocks of a flat
+// 4096 x 4096 picture that is 83 million block passes for a few kilobytes of data, refused,
+// unless the file holds data enough for them (here comments).
+TEST(LoadPicture, JpegOfManyScansMustHoldDataForThem) {
+  std::vector<jpeg_scan_info> script{{1, {0}, 0, 0, 0, 0}};
+  for (int k = 1; k < 64; ++k) {
+    script.push_back({1, {0}, k, k, 0, 4});
+    for (int al = 4; al > 0; --al) script.push_back({1, {0}, k, k, al, al - 1});
+  }
+  const Image flat{4096, 4096, 1, std::vector<std::uint8_t>(std::size_t{4096} * 4096, 90)};
+  const std::string many = testing::JpegBytes(flat, {.Quality = 50, .Scans = script});
+  std::string comments;
+  for (int i = 0; i < 21; ++i) comments += "\xFF\xFE\xFF\xFF" + std::string(65533, 'c');
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    bool Loads;
+  };
+  const Case cases[] = {
+      {"ten scans", testing::JpegBytes(flat, {.Quality = 50, .Progressive = true}), true},
+      {"316 scans", many, false},
+      {"316 scans and 1.4 MB of comments", many.substr(0, 2) + comments + many.substr(2), true},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WorkingBitmap bitmap;
+    if (c.Loads) {
+      EXPECT_EQ(LoadBytes(folder, "s.jpg", c.Bytes, bitmap), (PictureSize{4096, 4096}));
+    } else {
+      EXPECT_THROW(LoadBytes(folder, "s.jpg", c.Bytes, bitmap), PictureError);
+    }
+  }
+}
+
 // ---- PNG ----
 
 struct PngCase {

@@ -105,6 +105,10 @@ std::string JpegBytes(const Image& image, const JpegOptions& options) {
   info.write_Adobe_marker = options.AdobeMarker && image.Channels == 4;
   jpeg_set_quality(&info, options.Quality, TRUE);
   if (options.Progressive) jpeg_simple_progression(&info);
+  if (!options.Scans.empty()) {
+    info.scan_info = options.Scans.data();
+    info.num_scans = static_cast<int>(options.Scans.size());
+  }
   jpeg_start_compress(&info, TRUE);
   std::vector<std::uint8_t> samples = image.Samples;
   std::vector<std::uint8_t*> rows =

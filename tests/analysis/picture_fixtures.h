@@ -38,6 +38,7 @@ struct JpegOptions {
   J_COLOR_SPACE Stored = JCS_UNKNOWN;  // unknown: libjpeg's choice for the input
   bool AdobeMarker = true;
   bool Progressive = false;
+  std::vector<jpeg_scan_info> Scans{};  // a scan script of its own, when not empty
 };
 std::string JpegBytes(const Image& image, const JpegOptions& options = {});
 
