@@ -115,18 +115,22 @@ void PngReader::ReadPalette() {
   }
 }
 
-const std::uint8_t* PngReader::ToRgb(const std::uint8_t* samples, std::uint32_t width) {
-  if (rgb_.empty()) return samples;
-  const std::uint8_t* in = samples;
+// One loop for each layout, so that none decides the layout for every pixel.
+const std::uint8_t* PngReader::ToRgb(const std::uint8_t* in, std::uint32_t width) {
+  if (rgb_.empty()) return in;
   std::uint8_t* out = rgb_.data();
-  for (std::uint32_t x = 0; x < width; ++x, in += channels_, out += 3) {
-    if (palette_) {
-      const PaletteEntry& entry = (*palette_)[in[0]];
+  if (palette_) {
+    for (std::uint32_t x = 0; x < width; ++x, out += 3) {
+      const PaletteEntry& entry = (*palette_)[in[x]];
       out[0] = entry.Red, out[1] = entry.Green, out[2] = entry.Blue;
-    } else if (channels_ <= 2) {
-      out[0] = out[1] = out[2] = channels_ == 2 ? OverBlack(in[0], in[1]) : in[0];
-    } else {
-      for (int c = 0; c < 3; ++c) out[c] = channels_ == 4 ? OverBlack(in[c], in[3]) : in[c];
+    }
+  } else if (channels_ == 1) {
+    for (std::uint32_t x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
+  } else if (channels_ == 2) {
+    for (std::uint32_t x = 0; x < width; ++x, in += 2, out += 3) out[0] = out[1] = out[2] = OverBlack(in[0], in[1]);
+  } else {
+    for (std::uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+      out[0] = OverBlack(in[0], in[3]), out[1] = OverBlack(in[1], in[3]), out[2] = OverBlack(in[2], in[3]);
     }
   }
   return rgb_.data();
