@@ -142,13 +142,16 @@ std::optional<TPicturePair> PairFinder::FindLookAlike(std::int32_t k) {
   const TPicInfo& picture = At(catalogue_, k);
   const double shapeRatio = ShapeRatio(picture);
   current_->Assign(picture);
-  if (!useIndex_) {
-    for (std::size_t entry = earlier_.size(); entry-- > 0;) {
-      if (entry >= PrefetchDistance) Prefetch(static_cast<std::uint32_t>(entry - PrefetchDistance));
-      if (auto pair = Verify(static_cast<std::uint32_t>(entry), k, shapeRatio, picture.Identity)) return pair;
-    }
-    return std::nullopt;
+  // Without the index every earlier picture is compared, newest first. With it only the newest
+  // RecentFirst are: in a run of look-alikes (a burst, a time-lapse) the match is among them,
+  // where the index would gather nearly every earlier picture of the run as a candidate.
+  // Comparing a picture that is no candidate finds no match, so the order stays the plain scan's.
+  const std::size_t older = useIndex_ && earlier_.size() > RecentFirst ? earlier_.size() - RecentFirst : 0;
+  for (std::size_t entry = earlier_.size(); entry-- > older;) {
+    if (entry >= older + PrefetchDistance) Prefetch(static_cast<std::uint32_t>(entry - PrefetchDistance));
+    if (auto pair = Verify(static_cast<std::uint32_t>(entry), k, shapeRatio, picture.Identity)) return pair;
   }
+  if (older == 0) return std::nullopt;
   // Every regular earlier picture that agrees in 125 tokens shares PrefixExtra tokens of its
   // indexed prefix with k's queried prefix (the first PrefixExtra agreeing tokens in the global
   // order lie in both); the irregular ones are all compared.
@@ -158,10 +161,12 @@ std::optional<TPicturePair> PairFinder::FindLookAlike(std::int32_t k) {
     const std::size_t prefix = std::min(codes.size(), codes.size() - MatchCount + PrefixExtra);
     for (std::size_t i = 0; i < prefix; ++i)
       for (const std::uint32_t entry : byCode_[codes[i]])
-        if (++shared_[entry] == PrefixExtra) candidates.push_back(entry);
+        if (++shared_[entry] == PrefixExtra && entry < older) candidates.push_back(entry);
     std::fill(shared_.begin(), shared_.end(), std::uint8_t{0});
   }
-  candidates.insert(candidates.end(), irregular_.begin(), irregular_.end());
+  for (const std::uint32_t entry : irregular_) {
+    if (entry < older) candidates.push_back(entry);
+  }
   std::sort(candidates.begin(), candidates.end(), std::greater<>());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
     if (i + PrefetchDistance < candidates.size()) Prefetch(candidates[i + PrefetchDistance]);

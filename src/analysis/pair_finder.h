@@ -9,7 +9,9 @@
 // (in the global order) within both such prefixes, so a picture sharing fewer than L prefix
 // tokens with k cannot match it. The candidates are compared in full, nearest first; the first
 // match wins, as in the plain scan. A signature of fewer than 125 tokens can never match and is
-// neither indexed nor queried.
+// neither indexed nor queried. The newest earlier pictures are compared before the index is
+// asked: a run of look-alikes finds its match among them, and would make nearly every earlier
+// picture of the run a candidate.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +49,8 @@ class PairFinder {
  private:
   // How many comparisons ahead the signatures are fetched.
   static constexpr std::size_t PrefetchDistance = 4;
+  // How many of the newest earlier pictures are compared before the index is asked.
+  static constexpr std::size_t RecentFirst = 32;
 
   // What the comparisons read of one earlier picture, copied from its record when it is added.
   struct Earlier {
