@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Peak memory and CPU of loading small hostile pictures with tessimar-scan --signature.
+# Peak memory and CPU (user and system) of loading small hostile pictures with
+# tessimar-scan --signature.
 # Usage: TESSIMAR_BUILD=DIR bench/hostile_files.sh  (DIR defaults to build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -123,8 +124,9 @@ if command -v cjpeg >/dev/null; then
 fi
 printf '%-34s %8s %-40s %8s %6s\n' file bytes outcome peak_MB cpu_s
 for f in "$dir"/*.*; do
-  /usr/bin/time -o "$dir/.time" -f "%M %e %U" "$scan" --signature "$f" >"$dir/.out" 2>"$dir/.err" || true
-  read -r kb _ cpu <<<"$(tail -1 "$dir/.time")"
+  /usr/bin/time -o "$dir/.time" -f "%M %U %S" "$scan" --signature "$f" >"$dir/.out" 2>"$dir/.err" || true
+  read -r kb user system <<<"$(tail -1 "$dir/.time")"
+  cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.2f", u + s }')
   outcome=$(grep -m1 -o 'height [0-9]* width [0-9]*' "$dir/.out" || cat "$dir/.out" "$dir/.err" | sed -n 's/^cannot load: [^:]*: //p' | head -1 | cut -c1-40)
   printf '%-34s %8s %-40s %8s %6s\n' "$(basename "$f")" "$(stat -c %s "$f")" "$outcome" $((kb / 1024)) "$cpu"
 done
