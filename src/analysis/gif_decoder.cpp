@@ -55,26 +55,30 @@ void ReadExtension(GifFileType& gif, int& transparent) {
 }
 
 // Hands the screen's rows to the sink in order, each the background with the frame's line
-// drawn over it where the frame covers that row.
+// drawn over it where the frame covers that row. A transparent pixel takes the background's
+// colour from the table, so every row of the frame writes the same columns, and the columns
+// around them keep the background they were given once.
 class ScreenRows {
  public:
-  ScreenRows(const GifFileType& gif, int transparent, RowSink& sink)
-      : gif_(gif), transparent_(transparent), sink_(sink), row_(static_cast<std::size_t>(gif.SWidth) * 3) {
+  ScreenRows(const GifFileType& gif, int transparent, RowSink& sink) : gif_(gif), sink_(sink) {
     const ColorMapObject* map = gif.Image.ColorMap != nullptr ? gif.Image.ColorMap : gif.SColorMap;
     for (int i = 0; i < 256; ++i) colours_[static_cast<std::size_t>(i)] = ColourAt(map, i);
-    const Colour background =
-        transparent != NO_TRANSPARENT_COLOR ? ColourAt(gif.SColorMap, gif.SBackGroundColor) : Colour{0, 0, 0};
-    background_.reserve(row_.size());
+    Colour background{0, 0, 0};
+    if (transparent != NO_TRANSPARENT_COLOR) {
+      background = ColourAt(gif.SColorMap, gif.SBackGroundColor);
+      if (transparent >= 0 && transparent < 256) colours_[static_cast<std::size_t>(transparent)] = background;
+    }
+    background_.reserve(static_cast<std::size_t>(gif.SWidth) * 3);
     for (std::int32_t x = 0; x < gif.SWidth; ++x) {
       background_.insert(background_.end(), background.begin(), background.end());
     }
+    row_ = background_;
   }
 
   // The frame's line for screen row y; rows above it go first.
   void Frame(std::int64_t y, const GifByteType* line) {
     if (y >= gif_.SHeight) return;
     EmitBackgroundUpTo(y);
-    row_ = background_;
     Draw(line);
     sink_.Row(next_++, row_.data());
   }
@@ -88,7 +92,6 @@ class ScreenRows {
     if (count <= 0) return;
     std::uint8_t* out = row_.data() + left * 3;
     for (std::int64_t i = 0; i < count; ++i, out += 3) {
-      if (line[i] == transparent_) continue;
       const Colour& colour = colours_[line[i]];
       out[0] = colour[0], out[1] = colour[1], out[2] = colour[2];
     }
@@ -98,7 +101,6 @@ class ScreenRows {
   }
 
   const GifFileType& gif_;
-  int transparent_;
   RowSink& sink_;
   std::array<Colour, 256> colours_{};
   std::vector<std::uint8_t> background_;
