@@ -157,7 +157,7 @@ PassResult MatchingPass(const Catalogue& catalogue, int count, bool useIndex) {
   const auto start = Clock::now();
   PairFinder finder(catalogue, false, useIndex);
   for (std::int32_t k = 0; k < count; ++k) {
-    if (auto pair = finder.FindMatch(k, [] {})) result.Pairs.push_back(*pair);
+    if (auto pair = finder.FindMatch(k, [] { return true; })) result.Pairs.push_back(*pair);
     finder.Add(k);
   }
   result.Seconds = Seconds(start);

@@ -14,7 +14,8 @@ void ReadPreBuffer(const std::string& fileName, TPreBuffer& probe);
 
 // True when both names open as regular files of the same bytes. Two names of one file
 // (a hard link, a path through a linked folder) compare false, as an exclusive open of
-// the second name would fail. pump runs after every compared block.
-bool FilesEqual(const std::string& first, const std::string& second, const std::function<void()>& pump);
+// the second name would fail. goOn runs after every compared block; once it answers false
+// the comparison ends there and answers false.
+bool FilesEqual(const std::string& first, const std::string& second, const std::function<bool()>& goOn);
 
 }  // namespace tessimar

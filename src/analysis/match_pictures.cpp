@@ -43,7 +43,7 @@ void MatchingPass::MatchPictures() {
                                         ? pipeline->Take(k, pump)
                                         : AnalysePicture(catalogue_.FullPath(k), settings_, cache_, *workspace_);
     if (!Record(k, analysis)) continue;
-    CompareWithEarlier(k);
+    if (!CompareWithEarlier(k)) return;
     ShowProgress(k + 1);
   }
   ShowProgress(catalogue_.LastPicIndex + 1);
@@ -62,13 +62,21 @@ bool MatchingPass::Record(std::int32_t k, const CachedAnalysis& analysis) {
   return true;
 }
 
-void MatchingPass::CompareWithEarlier(std::int32_t k) {
-  const auto pair = finder_.FindMatch(k, [this] { host_.PumpMessages(); });
+// False when a stop cut the comparisons short: their outcome is unknown, so nothing is kept.
+bool MatchingPass::CompareWithEarlier(std::int32_t k) {
+  bool cut = false;
+  const auto pair = finder_.FindMatch(k, [&] {
+    host_.PumpMessages();
+    cut = scanStopped_;
+    return !cut;
+  });
+  if (cut) return false;
   finder_.Add(k);
-  if (!pair) return;
+  if (!pair) return true;
   catalogue_.AppendPair(*pair);
   host_.SetCaption(Caption::CurrentDuplicatesFound,
                    std::string(CurrentDuplicatesPrefix) + std::to_string(catalogue_.LastPairIndex + 1));
+  return true;
 }
 
 void MatchingPass::ShowProgress(std::int32_t done) {

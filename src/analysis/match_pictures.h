@@ -26,13 +26,14 @@ class MatchingPass {
                PictureCache* cache = nullptr, int jobs = 0);
 
   // Expects the catalogue trimmed and the pair list allocated; stops at the next picture
-  // once scanStopped is set, keeping the pairs found so far. However it returns, no
+  // once scanStopped is set, or within the comparisons of a picture, keeping the pairs
+  // found so far. However it returns, no
   // worker runs any more and the cache is no longer used.
   void MatchPictures();
 
  private:
   bool Record(std::int32_t k, const CachedAnalysis& analysis);
-  void CompareWithEarlier(std::int32_t k);
+  bool CompareWithEarlier(std::int32_t k);
   void ShowProgress(std::int32_t done);
 
   Catalogue& catalogue_;

@@ -1,10 +1,10 @@
 #include "analysis/pair_finder.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "analysis/file_probe.h"
 #include "analysis/pair_compare.h"
+#include "analysis/stop_latch.h"
 
 namespace tessimar {
 namespace {
@@ -13,16 +13,13 @@ const TPicInfo& At(const Catalogue& catalogue, std::int32_t index) {
   return catalogue.PicList[static_cast<std::size_t>(index)];
 }
 
-std::uint64_t ProbeHash(const TPreBuffer& probe) {
-  return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(probe.data()), probe.size()));
-}
-
 }  // namespace
 
 PairFinder::PairFinder(const Catalogue& catalogue, bool identicalOnly, bool useIndex)
     : catalogue_(catalogue),
       identicalOnly_(identicalOnly),
       useIndex_(useIndex),
+      copies_(catalogue),
       current_(std::make_unique<CodeBits>()) {
   if (useIndex_ && !identicalOnly_) byCode_.resize(TokenCount);
 }
@@ -42,9 +39,8 @@ void PairFinder::Record(std::int32_t index) {
   Earlier earlier{.Index = index,
                   .ShapeRatio = ShapeRatio(picture),
                   .Identity = picture.Identity,
-                  .ProbeHash = ProbeHash(picture.PreBuffer),
                   .CodesBegin = codes_.size()};
-  if (useIndex_) byProbe_[earlier.ProbeHash].push_back(entry);
+  if (useIndex_) copies_.Add(index);
   if (!identicalOnly_) {
     const SignatureTokens tokens = TokensOf(picture);
     earlier.Regular = tokens.Regular;
@@ -76,40 +72,33 @@ bool PairFinder::Comparable(const Earlier& earlier, double shapeRatio, const Fil
          earlier.Identity != identity;
 }
 
-std::optional<TPicturePair> PairFinder::FindMatch(std::int32_t k, const std::function<void()>& pump) {
+std::optional<TPicturePair> PairFinder::FindMatch(std::int32_t k, const std::function<bool()>& goOn) {
   CatchUp(k);
+  StopLatch going(goOn);
   // An exact copy outranks a nearer look-alike: a copy is always reported as a copy.
-  if (auto copy = FindCopy(k, pump)) return copy;
-  if (identicalOnly_) return std::nullopt;
+  if (auto copy = FindCopy(k, std::ref(going))) return copy;
+  if (identicalOnly_ || going.Stopped()) return std::nullopt;
   return FindLookAlike(k);
 }
 
 // The nearest earlier file with the same bytes as picture k. Only equal probes call for the byte
-// comparison, in the order of the plain scan.
-std::optional<TPicturePair> PairFinder::FindCopy(std::int32_t k, const std::function<void()>& pump) {
+// comparison.
+std::optional<TPicturePair> PairFinder::FindCopy(std::int32_t k, const std::function<bool()>& goOn) {
   const TPicInfo& picture = At(catalogue_, k);
   const double shapeRatio = ShapeRatio(picture);
-  const std::uint64_t hash = ProbeHash(picture.PreBuffer);
-  auto tryEntry = [&](std::uint32_t entry) -> std::optional<TPicturePair> {
-    const Earlier& earlier = earlier_[entry];
-    if (earlier.ProbeHash != hash || !Comparable(earlier, shapeRatio, picture.Identity, k) ||
-        At(catalogue_, earlier.Index).PreBuffer != picture.PreBuffer ||
-        !FilesEqual(catalogue_.FullPath(k), catalogue_.FullPath(earlier.Index), pump))
-      return std::nullopt;
-    return TPicturePair{earlier.Index, k, 100};
-  };
-  if (!useIndex_) {
-    for (std::size_t entry = earlier_.size(); entry-- > 0;)
-      if (auto pair = tryEntry(static_cast<std::uint32_t>(entry))) return pair;
-    return std::nullopt;
+  auto comparable = [&](std::uint32_t entry) { return Comparable(earlier_[entry], shapeRatio, picture.Identity, k); };
+  if (useIndex_) {
+    const auto entry = copies_.Find(k, comparable, goOn);
+    if (!entry) return std::nullopt;
+    return TPicturePair{earlier_[*entry].Index, k, 100};
   }
-  const auto found = byProbe_.find(hash);
-  if (found == byProbe_.end()) return std::nullopt;
-  // A copy of the list, as FilesEqual pumps: whatever runs then cannot pull the list from under
-  // the loop, and the copy costs little next to reading two files.
-  const std::vector<std::uint32_t> entries = found->second;
-  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
-    if (auto pair = tryEntry(*entry)) return pair;
+  const std::string path = catalogue_.FullPath(k);
+  for (auto entry = static_cast<std::uint32_t>(earlier_.size()); entry-- > 0;) {
+    const std::int32_t index = earlier_[entry].Index;
+    if (comparable(entry) && At(catalogue_, index).PreBuffer == picture.PreBuffer &&
+        FilesEqual(path, catalogue_.FullPath(index), goOn))
+      return TPicturePair{index, k, 100};
+  }
   return std::nullopt;
 }
 

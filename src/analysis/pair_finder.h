@@ -1,9 +1,9 @@
 // The comparisons of the matching pass: finds the earlier picture that picture k pairs with,
 // through an exact index of the earlier pictures' probes and signatures.
 //
-// The index finds exactly what comparing k with every earlier picture finds. Copies: a hash
-// table from the probe to the earlier pictures with that probe, so only equal probes reach the
-// byte comparison, nearest first. Look-alikes: prefix filtering. Each earlier signature's
+// The index finds exactly what comparing k with every earlier picture finds. Copies: only equal
+// probes and sizes reach the byte comparison, each file read a bounded number of times
+// (copy_finder.h). Look-alikes: prefix filtering. Each earlier signature's
 // tokens are ordered by a fixed global order (rarest first), and its first |T| - 125 + L are
 // indexed. Two signatures that agree in 125 tokens or more share their first L agreeing tokens
 // (in the global order) within both such prefixes, so a picture sharing fewer than L prefix
@@ -18,10 +18,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "analysis/compact_signature.h"
+#include "analysis/copy_finder.h"
 #include "catalogue/catalogue.h"
 
 namespace tessimar {
@@ -34,10 +34,11 @@ class PairFinder {
 
   // Picture k's record is analysed (CCVStage Full, Height, Width, PreBuffer and the signature
   // arrays written). The nearest earlier byte-identical file, else the nearest earlier look-alike.
-  // pump runs after every block of a byte comparison (FilesEqual), as today.
+  // goOn runs after every block of a file read for a byte comparison; once it answers false
+  // the search ends with nothing found.
   // Analysed pictures before k that were not added are added first; the records of added
   // pictures must not change afterwards.
-  std::optional<TPicturePair> FindMatch(std::int32_t k, const std::function<void()>& pump);
+  std::optional<TPicturePair> FindMatch(std::int32_t k, const std::function<bool()>& goOn);
   // Makes analysed picture k an earlier picture for the pictures after it.
   void Add(std::int32_t k);
 
@@ -57,7 +58,6 @@ class PairFinder {
     std::int32_t Index = 0;
     double ShapeRatio = 0;
     FileIdentity Identity;
-    std::uint64_t ProbeHash = 0;
     std::size_t CodesBegin = 0;  // its codes in codes_, ascending
     std::uint16_t CodeCount = 0;
     bool Regular = true;  // else compared by its lists, literally
@@ -67,7 +67,7 @@ class PairFinder {
   void CatchUp(std::int32_t end);
   void Record(std::int32_t index);
   bool Comparable(const Earlier& earlier, double shapeRatio, const FileIdentity& identity, std::int32_t k) const;
-  std::optional<TPicturePair> FindCopy(std::int32_t k, const std::function<void()>& pump);
+  std::optional<TPicturePair> FindCopy(std::int32_t k, const std::function<bool()>& goOn);
   std::optional<TPicturePair> FindLookAlike(std::int32_t k);
   std::optional<TPicturePair> Verify(std::uint32_t entry, std::int32_t k, double shapeRatio,
                                      const FileIdentity& identity);
@@ -81,7 +81,7 @@ class PairFinder {
   std::vector<Earlier> earlier_;          // in catalogue order
   std::vector<std::uint16_t> codes_;      // the codes of every regular earlier signature
   std::vector<std::uint32_t> irregular_;  // entries compared literally, ascending
-  std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> byProbe_;  // entries, ascending
+  CopyFinder copies_;
   // For each code, the entries whose indexed prefix holds it, ascending.
   std::vector<std::vector<std::uint32_t>> byCode_;
   std::vector<std::uint8_t> shared_;  // per entry: prefix codes shared with the current picture

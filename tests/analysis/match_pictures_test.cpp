@@ -276,6 +276,18 @@ TEST_F(MatchingPassTest, AStopKeepsThePairsFoundSoFar) {
   EXPECT_EQ(host.Captions[Caption::FilesCount].back(), Progress(2, 4));
 }
 
+TEST_F(MatchingPassTest, AStopDuringAByteComparisonEndsThePassThere) {
+  // Copies of 16 MB: their comparison reads 16,385 blocks and is stopped at its third.
+  const std::string big = testing::JpegBytes(Scene(240, 160)) + std::string(16 << 20, '\0');
+  for (const char* name : {"1.jpg", "2.jpg", "3.jpg"}) temp.Write(name, big);
+  host.AtPump(2 + 3, [&] { stopped = true; });
+  Match();
+  EXPECT_EQ(host.Pumps, 2 + 3);
+  EXPECT_TRUE(Pairs().empty());
+  EXPECT_EQ(catalogue.LastPicIndex, 1);
+  EXPECT_EQ(host.Captions[Caption::FilesCount].back(), Progress(1, 3));
+}
+
 TEST_F(MatchingPassTest, WorkersGiveThePairsCaptionsAndRecordsOfThePassWithout) {
   testing::WriteMixedFolder(temp, "mixed");
   settings.SearchTIFF = true;
