@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "widgets/fixed_form.h"
+#include "widgets/local_dates_model.h"
+#include "widgets/window_locale.h"
 
 namespace tessimar {
 
@@ -95,6 +97,7 @@ void TFolderDialog::PrepareBrowser(QFileDialog& browser) const {
   browser.setOption(QFileDialog::ShowDirsOnly);
   browser.setOption(QFileDialog::ReadOnly, !FOptions.testFlag(fdoNewDialogStyle) ||
                                                FOptions.testFlag(fdoNoNewFolderButton));
+  browser.setProxyModel(new LocalDatesModel(WindowLocale(), &browser));
   browser.setDirectory(FDirectory);
   if (!FCaption.isEmpty()) browser.setWindowTitle(FCaption);
   AddTitle(browser, FTitle);
