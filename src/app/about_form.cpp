@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/clickable_label.h"
 #include "app/glyphs.h"
+#include "app/link_label.h"
 #include "app/web_pages.h"
 #include "widgets/fixed_form.h"
 
@@ -16,8 +16,8 @@ constexpr int PictureSide = 84;
 constexpr int TextLeft = 167;
 const QColor LinkColour(0x27, 0x59, 0xAD);
 
-ClickableLabel* AddLink(QWidget* parent, const char* name, const QString& text, int top) {
-  auto* link = new ClickableLabel(text, parent);
+LinkLabel* AddLink(QWidget* parent, const char* name, const QString& text, int top) {
+  auto* link = new LinkLabel(text, parent);
   link->setObjectName(name);
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPixelSize(15);
@@ -27,7 +27,6 @@ ClickableLabel* AddLink(QWidget* parent, const char* name, const QString& text, 
   QPalette palette = link->palette();
   palette.setColor(QPalette::WindowText, LinkColour);
   link->setPalette(palette);
-  link->setCursor(Qt::PointingHandCursor);
   link->move(TextLeft, top);
   link->adjustSize();
   return link;
@@ -49,20 +48,22 @@ TAboutForm::TAboutForm(QWidget* parent)
   PlaceLabel(this, "Version", QStringLiteral("版本 V" TESSIMAR_VERSION), {TextLeft, 67});
   PlaceLabel(this, "Label2", QStringLiteral("Copyright © 2024 Tessimar. 保留所有权利。"), {TextLeft, 102});
   CreateLinks();
-  auto* ok = PlaceButton(this, "OKButton", QStringLiteral("确定"), {194, 226, 179, 43});
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  ok_ = PlaceButton(this, "OKButton", QStringLiteral("确定"), {194, 226, 179, 43});
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 // The site link shows the bare address but opens the product page.
 void TAboutForm::CreateLinks() {
-  connect(AddLink(this, "SiteLabel", SiteAddress(), 137), &ClickableLabel::clicked, [] { OpenPage(ProductPage()); });
-  connect(AddLink(this, "Label3", SupportMail().toString(), 173), &ClickableLabel::clicked,
+  connect(AddLink(this, "SiteLabel", SiteAddress(), 137), &LinkLabel::clicked, [] { OpenPage(ProductPage()); });
+  connect(AddLink(this, "Label3", SupportMail().toString(), 173), &LinkLabel::clicked,
           [] { OpenPage(SupportMail()); });
 }
 
+// Each opening starts on OK, so that Enter closes the box; Tab leads to the links.
 void TAboutForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  ok_->setFocus();
   CentreOnScreen(*this);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class QPushButton;
+
 namespace tessimar {
 
 class TAboutForm : public QDialog {
@@ -17,6 +19,8 @@ class TAboutForm : public QDialog {
 
  private:
   void CreateLinks();
+
+  QPushButton* ok_ = nullptr;
 };
 
 }  // namespace tessimar

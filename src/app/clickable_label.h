@@ -1,4 +1,5 @@
-// A label that reports a click, for captions and links that act when clicked.
+// A label that reports a click, for captions that act when clicked (and, through
+// LinkLabel, links).
 #pragma once
 
 #include <QLabel>

@@ -26,11 +26,13 @@
 #include "settings/settings_store.h"
 #include "widgets/fixed_form.h"
 #include "widgets/folder_dialog.h"
+#include "widgets/minimum_frame_size.h"
 
 namespace tessimar {
 namespace {
 
 constexpr QSize ClientSize(1035, 861);
+// The whole window, frame included.
 constexpr QSize MinimumSize(785, 615);
 constexpr int TopPanelHeight = 157;
 constexpr int BottomPanelHeight = 204;
@@ -67,7 +69,7 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   setCentralWidget(splitter);
   NameRegions();
   resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
-  setMinimumSize(MinimumSize);
+  new MinimumFrameSize(*this, MinimumSize);
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);

@@ -13,9 +13,11 @@
 
 namespace tessimar {
 
+// During a scan the pair list is empty until the scan ends, which the export says; during
+// a sort the pairs are being reordered, and the command is passed over.
 void TMainForm::SavelistofdupliacatestoCSV1Click() {
-  if (Busy()) return;
-  if (listModel_->rowCount() == 0 || SelectedRow() < 0) {
+  if (sorting_) return;
+  if (scanning_ || listModel_->rowCount() == 0 || SelectedRow() < 0) {
     Messages().Error(this, EmptyListMessage);
     return;
   }

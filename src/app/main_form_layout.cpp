@@ -17,6 +17,7 @@
 #include "app/main_form_texts.h"
 #include "app/pair_list_model.h"
 #include "app/preview_image.h"
+#include "app/summary_labels.h"
 #include "app/web_pages.h"
 #include "widgets/fixed_form.h"
 
@@ -209,11 +210,9 @@ QWidget* TMainForm::CreateBottomPanel() {
   bottom->setMinimumHeight(78);
   QVBoxLayout* column = BareColumn(bottom);
   QFrame* summary = AddPanel(column, bottom, "SummaryPanel", 52, Border::Flat);
-  // Wide enough for any count; a long count runs on under the next label, as it did.
   ScannedCountLabel = MakeLabel(summary, "ScannedCountLabel", QStringLiteral("扫描的文件：0"), 15);
-  ScannedCountLabel->setGeometry(20, 14, 400, 20);
   DuplicatesFoundLabel = MakeLabel(summary, "DuplicatesFoundLabel", QStringLiteral("发现重复：0"), 15);
-  DuplicatesFoundLabel->setGeometry(165, 14, 400, 20);
+  PlaceSummaryLabels(*ScannedCountLabel, *DuplicatesFoundLabel);
   listModel_ = new PairListModel(catalogue_, QLocale().groupSeparator(), this);
   ListView1 = new QTableView(bottom);
   ListView1->setObjectName("ListView1");

@@ -17,6 +17,7 @@
 #include "app/message_boxes.h"
 #include "app/pair_list_model.h"
 #include "app/preview_image.h"
+#include "app/summary_labels.h"
 #include "scan/scan_run.h"
 #include "scan/scan_texts.h"
 
@@ -106,6 +107,7 @@ void TMainForm::ShowBusyState() {
   SetScanControlsEnabled(false);
   ScannedCountLabel->setText(Text(ScannedCountPrefix, "0"));
   DuplicatesFoundLabel->setText(Text(DuplicatesFoundPrefix, "0"));
+  PlaceSummaryLabels(*ScannedCountLabel, *DuplicatesFoundLabel);
   side1_.Label->setText(NoPictureCaption);
   side2_.Label->setText(NoPictureCaption);
   PercentLabel->setText(ZeroPercentCaption);

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include "app/qt_text_supplement.h"
+
 namespace tessimar {
 
 class TessimarApplication : public QApplication {
@@ -16,6 +18,7 @@ class TessimarApplication : public QApplication {
 
  private:
   QTranslator qtTexts_;
+  QtTextSupplement qtTextSupplement_;
 };
 
 // Shows what escaped a handler; for handlers that catch it themselves.

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "app/message_boxes.h"
+#include "app/summary_labels.h"
 
 namespace tessimar {
 
@@ -23,6 +24,9 @@ void WindowScanHost::SetCaption(Caption caption, const std::string& text) {
     case Caption::DuplicatesFound: label = labels_.DuplicatesFound; break;
   }
   label->setText(QString::fromStdString(text));
+  if (caption == Caption::ScannedCount || caption == Caption::DuplicatesFound) {
+    PlaceSummaryLabels(*labels_.ScannedCount, *labels_.DuplicatesFound);
+  }
 }
 
 bool WindowScanHost::ScanSubfolders() const { return scanSubfolders_.isChecked(); }

@@ -1,5 +1,6 @@
 // The scan host of the main window: the pump is the Qt event loop, captions go to the
-// window's labels, the subfolder switch is its check box.
+// window's labels (the summary's two placed anew to fit their texts), the subfolder switch
+// is its check box.
 #pragma once
 
 #include "platform/scan_host.h"

@@ -14,11 +14,11 @@
 #include "platform/home_trash.h"
 #include "platform/path_text.h"
 #include "platform/rename_no_replace.h"
+#include "platform/trash_place.h"
 
 namespace tessimar {
 namespace {
 
-constexpr mode_t TrashFolderMode = 0700;
 constexpr int MaxNameAttempts = 10000;
 
 // One trash folder, holding files/ and info/.
@@ -31,27 +31,6 @@ struct TrashPlace {
 std::string ParentOf(const std::string& folder) {
   if (folder.size() <= 1) return folder;
   return folder.substr(0, folder.rfind('/', folder.size() - 2) + 1);
-}
-
-// Makes folder unless a folder (or a link to one) is already there.
-int MakeFolder(const std::string& folder) {
-  if (::mkdir(folder.c_str(), TrashFolderMode) == 0) return 0;
-  if (errno != EEXIST) return errno;
-  struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) return errno;
-  return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
-}
-
-int MakeFilesAndInfo(const std::string& trash) {
-  const int error = MakeFolder(trash + "files");
-  return error != 0 ? error : MakeFolder(trash + "info");
-}
-
-int MakeFolders(const std::string& folder) {
-  for (std::size_t end = folder.find('/', 1); end != std::string::npos; end = folder.find('/', end + 1)) {
-    if (const int error = MakeFolder(folder.substr(0, end))) return error;
-  }
-  return 0;
 }
 
 // The device of path, or of its nearest existing ancestor when it does not exist yet.
@@ -71,23 +50,12 @@ std::string MountPoint(std::string folder, dev_t device) {
   return folder;
 }
 
-// $topdir/.Trash-$uid is shared ground: use it only when it is this user's own folder,
-// not a link that could lead the files elsewhere.
-int MakeTopdirTrash(const std::string& trash) {
-  if (const int error = MakeFolder(trash)) return error;
-  struct stat st {};
-  if (::lstat(trash.c_str(), &st) != 0) return errno;
-  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
-  return st.st_uid == ::getuid() ? MakeFilesAndInfo(trash) : EPERM;
-}
-
 // The trash for a file with status file in folder (a real path ending in '/'), made ready.
 int PrepareTrash(const struct stat& file, const std::string& folder, TrashPlace& place) {
   const std::string home = HomeTrashPath();
   if (!home.empty() && DeviceOfNearest(home) == file.st_dev) {
     place = {home, {}};
-    const int error = MakeFolders(home);
-    return error != 0 ? error : MakeFilesAndInfo(home);
+    return MakeHomeTrash(home);
   }
   const std::string topdir = MountPoint(folder, file.st_dev);
   place = {topdir + ".Trash-" + std::to_string(::getuid()) + "/", topdir};

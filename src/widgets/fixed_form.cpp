@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace tessimar {
 
@@ -18,6 +19,14 @@ void CentreOnScreen(QWidget& window) {
   const QRect frame = window.frameGeometry();
   window.move(screenArea.x() + (screenArea.width() - frame.width()) / 2,
               screenArea.y() + (screenArea.height() - frame.height()) / 2);
+}
+
+// Before a window is mapped its frame is not known, and a move alone would put the client
+// area at corner, leaving the frame above and left of it; asking for the frame's position
+// lets the window manager place the frame there.
+void PlaceFrame(QWidget& window, const QPoint& corner) {
+  window.move(corner);
+  if (QWindow* handle = window.windowHandle()) handle->setFramePosition(corner);
 }
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const QPoint& where) {

@@ -18,6 +18,10 @@ QFont TahomaFont(int pixelSize);
 // Centres the window's frame on the screen it is shown on.
 void CentreOnScreen(QWidget& window);
 
+// Moves a window so that the top-left corner of its frame (title bar and border included)
+// is at corner, also when the window system has not yet told the frame's size.
+void PlaceFrame(QWidget& window, const QPoint& corner);
+
 // Gives a new control its object name and its place in pixels.
 template <typename Control>
 Control* Place(Control* control, const char* name, const QRect& where) {

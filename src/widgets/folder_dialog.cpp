@@ -14,6 +14,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "widgets/fixed_form.h"
+#include "widgets/local_dates_model.h"
+#include "widgets/window_locale.h"
+
 namespace tessimar {
 
 namespace {
@@ -93,6 +97,7 @@ void TFolderDialog::PrepareBrowser(QFileDialog& browser) const {
   browser.setOption(QFileDialog::ShowDirsOnly);
   browser.setOption(QFileDialog::ReadOnly, !FOptions.testFlag(fdoNewDialogStyle) ||
                                                FOptions.testFlag(fdoNoNewFolderButton));
+  browser.setProxyModel(new LocalDatesModel(WindowLocale(), &browser));
   browser.setDirectory(FDirectory);
   if (!FCaption.isEmpty()) browser.setWindowTitle(FCaption);
   AddTitle(browser, FTitle);
@@ -102,27 +107,27 @@ void TFolderDialog::PrepareBrowser(QFileDialog& browser) const {
 bool TFolderDialog::eventFilter(QObject* watched, QEvent* event) {
   auto* browser = qobject_cast<QWidget*>(watched);
   if (browser != nullptr && event->type() == QEvent::Show && !event->spontaneous()) {
-    PlaceBrowser(*browser);
+    PlaceFrame(*browser, BrowserCorner(*browser));
   }
   return QObject::eventFilter(watched, event);
 }
 
-void TFolderDialog::PlaceBrowser(QWidget& browser) const {
+// Where the top-left corner of the browser's frame goes.
+QPoint TFolderDialog::BrowserCorner(const QWidget& browser) const {
   switch (FDialogPosition) {
     case fdpDefault:
-      browser.move(OwnerCorner(FParent) + QPoint(DefaultOffset, DefaultOffset));
-      break;
+      return OwnerCorner(FParent) + QPoint(DefaultOffset, DefaultOffset);
     case fdpScreenCenter: {
       const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
       const QRect frame = browser.frameGeometry();
-      browser.move(desktop.x() + desktop.width() / 2 - frame.width() / 2,
-                   desktop.y() + desktop.height() / 2 - frame.height() / 2);
-      break;
+      return {desktop.x() + desktop.width() / 2 - frame.width() / 2,
+              desktop.y() + desktop.height() / 2 - frame.height() / 2};
     }
     case fdpXY:
-      browser.move(std::max(FDialogX, 0), std::max(FDialogY, 0));
       break;
   }
+  // fdpXY
+  return {std::max(FDialogX, 0), std::max(FDialogY, 0)};
 }
 
 }  // namespace tessimar

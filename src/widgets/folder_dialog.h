@@ -5,6 +5,7 @@
 
 #include <QFlags>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 
 class QFileDialog;
@@ -81,7 +82,7 @@ class TFolderDialog : public QObject {
 
  private:
   void PrepareBrowser(QFileDialog& browser) const;
-  void PlaceBrowser(QWidget& browser) const;
+  QPoint BrowserCorner(const QWidget& browser) const;
 
   QString FCaption;
   QString FTitle;

@@ -1,6 +1,9 @@
 #include "app/about_form.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QMap>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +63,73 @@ TEST(AboutFormTest, TheLinksOpenTheProductPageAndANewMail) {
   }
   EXPECT_EQ(urls.Opened, QList<QUrl>({QUrl("http://" TESSIMAR_SITE_HOST "/photo.html"),
                                       QUrl("mailto:" TESSIMAR_SUPPORT_MAIL)}));
+}
+
+// The box opens on OK, so Enter still closes it; Tab leads on to the two links, which Enter
+// or Space follows.
+TEST(AboutFormTest, TheKeyboardReachesAndPressesTheLinks) {
+  testing::UrlRecorder urls;
+  TAboutForm about;
+  about.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), "OKButton");
+  struct Step {
+    Qt::Key key;
+    const char* focus;  // where the focus is after the key
+    QList<QUrl> opened;
+  };
+  const QUrl page("http://" TESSIMAR_SITE_HOST "/photo.html");
+  const QUrl mail("mailto:" TESSIMAR_SUPPORT_MAIL);
+  const Step steps[] = {
+      {Qt::Key_Tab, "SiteLabel", {}},
+      {Qt::Key_Return, "SiteLabel", {page}},
+      {Qt::Key_Space, "SiteLabel", {page, page}},
+      {Qt::Key_Tab, "Label3", {page, page}},
+      {Qt::Key_Enter, "Label3", {page, page, mail}},
+      {Qt::Key_Tab, "OKButton", {page, page, mail}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(QKeySequence(step.key).toString().toStdString() + " to " + step.focus);
+    QTest::keyClick(QApplication::focusWidget(), step.key);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), step.focus);
+    EXPECT_EQ(urls.Opened, step.opened);
+    EXPECT_TRUE(about.isVisible());
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(about.isVisible());
+}
+
+// What an assistive technology finds among the box's children and can act on.
+TEST(AboutFormTest, ScreenReadersMeetTheLinksAsLinksTheyCanPress) {
+  testing::UrlRecorder urls;
+  TAboutForm about;
+  about.show();
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&about);
+  ASSERT_NE(box, nullptr);
+  QMap<QString, QAccessibleInterface*> links;
+  for (int i = 0; i < box->childCount(); ++i) {
+    QAccessibleInterface* child = box->child(i);
+    if (child != nullptr && child->role() == QAccessible::Link) links.insert(child->text(QAccessible::Name), child);
+  }
+  const std::pair<QString, QUrl> rows[] = {
+      {TESSIMAR_SITE_HOST, QUrl("http://" TESSIMAR_SITE_HOST "/photo.html")},
+      {"mailto:" TESSIMAR_SUPPORT_MAIL, QUrl("mailto:" TESSIMAR_SUPPORT_MAIL)},
+  };
+  EXPECT_EQ(links.size(), 2);
+  for (const auto& [name, url] : rows) {
+    SCOPED_TRACE(name.toStdString());
+    QAccessibleInterface* link = links.value(name);
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->state().focusable);
+    QAccessibleActionInterface* actions = link->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_FALSE(urls.Opened.isEmpty());
+    EXPECT_EQ(urls.Opened.back(), url);
+  }
 }
 
 TEST(AboutFormTest, OkClosesTheBoxWhichOpensAgainUnchanged) {

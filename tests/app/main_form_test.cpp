@@ -30,7 +30,6 @@ TEST_F(MainFormTest, StartsWithItsRegionsAtTheirDesignedSizes) {
   Start();
   EXPECT_EQ(window->windowTitle(), "Tessimar");
   EXPECT_EQ(window->centralWidget()->size(), QSize(1035, 861));
-  EXPECT_EQ(window->minimumSize(), QSize(785, 615));
   struct Row {
     const char* name;
     QSize size;
@@ -206,8 +205,17 @@ TEST_F(MainFormTest, TheImagePanelsFollowTheWindowWidth) {
     EXPECT_EQ(right.right(), central - 1);
     EXPECT_EQ(Find<QWidget>("SearchPanel").height(), 0);
   }
+}
+
+// The minimum holds for the whole window, frame included, not for its client area alone.
+TEST_F(MainFormTest, TheWholeWindowIsAtLeast785By615) {
+  Start();
+  const QSize frame = window->frameGeometry().size() - window->size();
+  EXPECT_EQ(window->minimumSize() + frame, QSize(785, 615));
   window->resize(300, 200);
-  EXPECT_EQ(window->size(), QSize(785, 615));
+  EXPECT_EQ(window->frameGeometry().size(), QSize(785, 615));
+  window->resize(900, 700);
+  EXPECT_EQ(window->size(), QSize(900, 700));
 }
 
 TEST_F(MainFormTest, MenuItemsCarryTheirCaptions) {

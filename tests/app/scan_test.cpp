@@ -16,9 +16,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "analysis/match_texts.h"
 #include "app/main_form_texts.h"
+#include "app/window_scan_host.h"
 #include "main_form_fixture.h"
 #include "scan/scan_texts.h"
 
@@ -156,6 +158,79 @@ TEST_F(ScanTest, AScanIsBusyUntilItEndsWithItsPairSelected) {
   EXPECT_TRUE(Find<QWidget>("DirectoriesListBox").isEnabled());
   EXPECT_TRUE(Find<QAction>("Settings1").isEnabled());
   EXPECT_EQ(Find<QWidget>("SearchPanel").height(), 0);
+}
+
+// The columns, in its parent's coordinates, where a label draws: those holding a pixel
+// of another colour than its background, the most frequent one.
+std::pair<int, int> InkColumns(QLabel& label) {
+  const QImage image = label.grab().toImage();
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
+  }
+  const QRgb background =
+      std::max_element(counts.begin(), counts.end(), [](auto a, auto b) { return a.second < b.second; })->first;
+  int first = image.width(), last = -1;
+  for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      if (image.pixel(x, y) == background) continue;
+      first = std::min(first, x);
+      last = x;
+    }
+  }
+  return {label.x() + first, label.x() + last};
+}
+
+// A count of 10,000 or more no longer runs into the pair count; short counts stay where
+// they were designed. The host sets the summary as a scan of that size would.
+TEST_F(ScanTest, TheSummaryStaysReadableForAnyCount) {
+  Start();
+  window->resize(1, 1);  // the narrowest summary panel
+  QCoreApplication::processEvents();
+  auto& scanned = Find<QLabel>("ScannedCountLabel");
+  auto& duplicates = Find<QLabel>("DuplicatesFoundLabel");
+  WindowScanHost host(*window, {&Find<QLabel>("FilesCountLabel"), &Find<QLabel>("CurrentDuplicatesFoundLabel"),
+                                &scanned, &duplicates},
+                      Find<QCheckBox>("ScanSubfoldersCheckBox"));
+  struct Row {
+    const char* files;
+    const char* pairs;
+    bool designedPlace;  // the pair count stays at x 165
+  };
+  const Row rows[] = {
+      {"0", "0", true},
+      {"1,234", "617", true},
+      {"47,281", "12,345", false},
+      {"1,000,000", "1,000,000", false},
+      {"2,147,483,647", "2,147,483,647", false},
+      {"2", "1", true},
+  };
+  const QRect panel = Find<QFrame>("SummaryPanel").contentsRect();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.files);
+    // In the order the scan sets them.
+    host.SetCaption(Caption::DuplicatesFound, std::string(DuplicatesFoundPrefix) + row.pairs);
+    host.SetCaption(Caption::ScannedCount, std::string(ScannedCountPrefix) + row.files);
+    ASSERT_EQ(scanned.text(), Q(ScannedCountPrefix) + row.files);
+    ASSERT_EQ(duplicates.text(), Q(DuplicatesFoundPrefix) + row.pairs);
+
+    EXPECT_EQ(scanned.pos(), QPoint(20, 14));
+    EXPECT_EQ(duplicates.y(), 14);
+    if (row.designedPlace) {
+      EXPECT_EQ(duplicates.x(), 165);
+    }
+    for (const QLabel* label : {&scanned, &duplicates}) {
+      SCOPED_TRACE(label->objectName().toStdString());
+      const QFontMetrics metrics = label->fontMetrics();
+      EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text())) << "clipped at the right";
+      EXPECT_GE(label->height(), metrics.height()) << "clipped at the bottom";
+      EXPECT_TRUE(panel.contains(label->geometry())) << "reaches out of the panel";
+    }
+    const auto [scannedFirst, scannedLast] = InkColumns(scanned);
+    const auto [duplicatesFirst, duplicatesLast] = InkColumns(duplicates);
+    EXPECT_LT(scannedFirst, scannedLast);
+    EXPECT_LT(scannedLast, duplicatesFirst) << "the texts meet";
+  }
 }
 
 TEST_F(ScanTest, TheWindowUsesTheUsersCacheAndScansSilentlyWithoutAnUnusableOne) {

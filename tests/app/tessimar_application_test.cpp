@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractFileIconProvider>
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -38,6 +41,16 @@ TEST(TessimarApplicationTest, QtsOwnTextsAreChinese) {
   auto* pickerButtons = picker.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
   ASSERT_NE(pickerButtons, nullptr);
   EXPECT_EQ(pickerButtons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+}
+
+// The file dialogs' type column: Qt's Chinese catalogue has these words, but not under the
+// name Qt asks for them.
+TEST(TessimarApplicationTest, FileDialogsNameFoldersAndDrivesInChinese) {
+  const QAbstractFileIconProvider kinds;
+  EXPECT_EQ(kinds.type(QFileInfo(QDir::tempPath())), QStringLiteral("文件夹"));
+  EXPECT_EQ(kinds.type(QFileInfo(QStringLiteral("/"))), QStringLiteral("驱动器"));
+  // Other texts still come from Qt's catalogue.
+  EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Date Modified"), QStringLiteral("修改日期"));
 }
 
 }  // namespace

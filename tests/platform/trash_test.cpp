@@ -1,12 +1,16 @@
 #include "platform/trash.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <regex>
+#include <vector>
 
 #include "file_test_helpers.h"
 #include "temp_folder.h"
@@ -150,41 +154,75 @@ TEST_F(TrashTest, AFailureLeavesTheFileInPlaceAndNoTrashInfo) {
   }
 }
 
-// Takes out what a test put into the shared trash of another file system, and the
-// trash folders themselves when the test made them.
-class SharedTrashCleaner {
+// The shared trash of another file system, as this test found it: the test asserts only
+// what it made there, and takes out its own file and the folders it made (each only when
+// empty, as others may use them meanwhile).
+class SharedTrash {
  public:
-  SharedTrashCleaner(std::string trash, std::string name)
-      : trash_(std::move(trash)), name_(std::move(name)), existed_(Exists(trash_)) {}
-  ~SharedTrashCleaner() {
+  explicit SharedTrash(std::string folder) : folder_(std::move(folder)) {
+    for (const char* part : {"", "files", "info"}) {
+      if (!Exists(folder_ + part)) made_.emplace_back(part);
+    }
+  }
+  SharedTrash(const SharedTrash&) = delete;
+  SharedTrash& operator=(const SharedTrash&) = delete;
+  ~SharedTrash() {
     std::error_code error;
-    std::filesystem::remove(trash_ + "files/" + name_, error);
-    std::filesystem::remove(trash_ + "info/" + name_ + ".trashinfo", error);
-    if (existed_) return;
-    for (const char* folder : {"files", "info", ""}) std::filesystem::remove(trash_ + folder, error);
+    for (const std::string& name : names_) {
+      std::filesystem::remove(folder_ + "files/" + name, error);
+      std::filesystem::remove(folder_ + "info/" + name + ".trashinfo", error);
+    }
+    for (auto part = made_.rbegin(); part != made_.rend(); ++part) std::filesystem::remove(folder_ + *part, error);
+  }
+
+  const std::string& Folder() const { return folder_; }
+  void Holds(const std::string& name) { names_.push_back(name); }
+  const std::vector<std::string>& Made() const { return made_; }
+
+  // Whether a file can go there as the folder is now: it is missing, or it is this user's
+  // own folder (no link) whose files/ and info/ are folders or missing.
+  bool Usable() const {
+    const std::string folder = folder_.substr(0, folder_.size() - 1);
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return false;
+    return std::ranges::all_of(std::array{"files", "info"}, [this](const char* part) {
+      struct stat inner {};
+      return ::stat((folder_ + part).c_str(), &inner) == 0 ? S_ISDIR(inner.st_mode) : errno == ENOENT;
+    });
   }
 
  private:
-  std::string trash_, name_;
-  bool existed_;
+  std::string folder_;
+  std::vector<std::string> made_;  // outermost first
+  std::vector<std::string> names_;
 };
 
+// Whatever the other file system's trash holds beforehand: a folder of the user's own is
+// used as it is, anything else is refused and the file stays.
 TEST_F(TrashTest, AFileOnAnotherFileSystemGoesToThatFileSystemsTrash) {
   const std::string root = std::string(OtherFileSystem) + "/";
   if (!testing::IsFileSystemRoot(root)) GTEST_SKIP() << OtherFileSystem << " is no file system of its own here";
   testing::TempFolder other(OtherFileSystem);
   const std::string name = "tessimar-" + std::to_string(::getpid()) + ".jpg";
   const std::string path = other.Write(name, "picture");
-  const std::string trash = root + ".Trash-" + std::to_string(::getuid()) + "/";
-  const SharedTrashCleaner cleaner(trash, name);
+  SharedTrash trash(root + ".Trash-" + std::to_string(::getuid()) + "/");
+  trash.Holds(name);
+  const std::string& folder = trash.Folder();
 
+  if (!trash.Usable()) {
+    EXPECT_NE(MoveToTrash(path), 0);
+    EXPECT_EQ(ReadAll(path), "picture");
+    EXPECT_FALSE(Exists(Trash())) << "the home trash is not the other file system's";
+    return;
+  }
   ASSERT_EQ(MoveToTrash(path), 0);
   EXPECT_FALSE(Exists(path));
-  EXPECT_EQ(ReadAll(trash + "files/" + name), "picture");
+  EXPECT_EQ(ReadAll(folder + "files/" + name), "picture");
   // Relative to the mount point, so that the trash still works when it is mounted elsewhere.
-  ExpectTrashInfo(trash + "info/" + name + ".trashinfo", path.substr(root.size()));
+  ExpectTrashInfo(folder + "info/" + name + ".trashinfo", path.substr(root.size()));
   EXPECT_FALSE(Exists(Trash())) << "nothing goes to the home trash on another file system";
-  EXPECT_EQ(testing::ModeOf(trash), 0700u);
+  for (const std::string& part : trash.Made()) EXPECT_EQ(testing::ModeOf(folder + part), 0700u) << part;
 
   EXPECT_NE(TrashList().find(" " + path + "\n"), std::string::npos) << TrashList();
   EXPECT_EQ(TrashRestore(other.Path()), 0);

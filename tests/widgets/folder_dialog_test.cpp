@@ -1,6 +1,8 @@
 #include "widgets/folder_dialog.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractFileIconProvider>
 #include <QApplication>
@@ -13,12 +15,14 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 #include <optional>
 #include <ostream>
 
 #include "qt_printers.h"
 #include "temp_folder.h"
+#include "widgets/window_locale.h"
 
 namespace tessimar {
 namespace {
@@ -230,6 +234,38 @@ TEST(FolderDialogTest, NewFolderButtonOnlyWithTheNewStyle) {
     driver.Execute(dialog, Reject);
     ASSERT_TRUE(driver.Observed);
     EXPECT_EQ(driver.Observed->readOnly, row.readOnly);
+  }
+}
+
+// The detail view reads as a Chinese file dialog: folders are "文件夹", and dates follow
+// the user's locale, or the Chinese one where the user has chosen none.
+TEST(FolderDialogTest, TheDetailViewNamesFoldersAndDatesInTheWindowsLanguage) {
+  TempFolder folder;
+  const std::string child = folder.MakeFolder("照片");
+  const QDateTime modified(QDate(2024, 3, 5), QTime(14, 7));
+  const timespec times[2] = {{modified.toSecsSinceEpoch(), 0}, {modified.toSecsSinceEpoch(), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, child.c_str(), times, 0), 0);
+  TFolderDialog dialog;
+  dialog.SetDirectory(NoSlash(folder.Path()));
+  QString type, date;
+  BrowserDriver driver;
+  driver.Execute(dialog, [&](QFileDialog& browser) {
+    auto* details = browser.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (details != nullptr) {
+      const QAbstractItemModel& files = *details->model();
+      // The folder is read in the background.
+      EXPECT_TRUE(QTest::qWaitFor([&] { return files.rowCount(details->rootIndex()) == 1; }, DeadlineMs));
+      const QModelIndex row = files.index(0, 0, details->rootIndex());
+      type = files.index(0, 2, details->rootIndex()).data().toString();
+      date = files.index(0, 3, details->rootIndex()).data().toString();
+      EXPECT_EQ(row.data().toString(), QStringLiteral("照片"));
+    }
+    Reject(browser);
+  });
+  EXPECT_EQ(type, QStringLiteral("文件夹"));
+  EXPECT_EQ(date, WindowLocale().toString(modified, QLocale::ShortFormat));
+  if (QLocale::system().language() == QLocale::C) {
+    EXPECT_EQ(date, QStringLiteral("2024/3/5 14:07"));
   }
 }
 
