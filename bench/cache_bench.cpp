@@ -28,7 +28,8 @@ FileStamp StampOf(int i) {
   return {2049, 1'000'000u + static_cast<std::uint64_t>(i), 3'000'000 + i, Time + i, Time + 2 * i};
 }
 
-// A full signature: 250 positions spread over the array, half of each sign.
+// A full signature: 250 positions spread over the array, half of each sign, one of each in
+// rows 1 to 125, listed in row-major order as an analysis lists them.
 CachedAnalysis AnalysisOf(int i) {
   CachedAnalysis analysis;
   analysis.Analysed = true;
@@ -36,8 +37,8 @@ CachedAnalysis AnalysisOf(int i) {
   analysis.Width = 4000;
   for (std::size_t b = 0; b < analysis.PreBuffer.size(); ++b) analysis.PreBuffer[b] = static_cast<std::uint8_t>(b + i);
   for (int k = 0; k < SignatureSize / 2; ++k) {
-    analysis.WaveletCoefsPos[k] = {(k * 7 + i) % 127 + 1, k % NumberOfPixels};
-    analysis.WaveletCoefsNeg[k] = {(k * 11 + i) % 127 + 1, (k + 64) % NumberOfPixels};
+    analysis.WaveletCoefsPos[k] = {k + 1, (k * 7 + i) % NumberOfPixels};
+    analysis.WaveletCoefsNeg[k] = {k + 1, (k * 7 + i + NumberOfPixels / 2) % NumberOfPixels};
   }
   return analysis;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <system_error>
 
 #include "analysis/picture_analysis.h"
 
@@ -20,11 +21,24 @@ AnalysisPipeline::AnalysisPipeline(std::int32_t count, PathOf pathOf, const TSet
   const int workers = std::min(std::clamp(jobs, 1, MaxJobs), count_);
   workers_.reserve(static_cast<std::size_t>(workers));
   try {
-    for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+    StartWorkers(workers);
     Feed(ahead_);  // the workers start before the first picture is asked for
   } catch (...) {
     Stop();
     throw;
+  }
+}
+
+// A process may be refused threads (its limit of processes, or of address space for their
+// stacks): fewer workers only analyse more slowly, so only a refusal of every one is thrown.
+void AnalysisPipeline::StartWorkers(int count) {
+  for (int i = 0; i < count; ++i) {
+    try {
+      workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      if (workers_.empty()) throw;
+      return;
+    }
   }
 }
 

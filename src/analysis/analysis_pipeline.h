@@ -39,7 +39,8 @@ class AnalysisPipeline {
   // count - 1 as AnalysePicture does, with a copy of settings and with cache (nullptr:
   // none), which they call at the same time: it must be safe for that, as a
   // SynchronizedPictureCache is. At most AheadPerJob * jobs pictures past the one last
-  // taken are analysed or held at once.
+  // taken are analysed or held at once. Fewer workers start where the system refuses the
+  // others their threads; throws std::system_error when it refuses every one.
   AnalysisPipeline(std::int32_t count, PathOf pathOf, const TSettings& settings, PictureCache* cache, int jobs);
   AnalysisPipeline(const AnalysisPipeline&) = delete;
   AnalysisPipeline& operator=(const AnalysisPipeline&) = delete;
@@ -66,6 +67,7 @@ class AnalysisPipeline {
   };
 
   Slot& SlotOf(std::int32_t k) { return slots_[static_cast<std::size_t>(k % ahead_)]; }
+  void StartWorkers(int count);
   void Feed(std::int32_t end);
   bool WorkWaiting();
   void Work();

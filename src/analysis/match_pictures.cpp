@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <system_error>
 
 #include "analysis/analysis_pipeline.h"
 #include "analysis/match_texts.h"
@@ -27,14 +28,8 @@ void MatchingPass::MatchPictures() {
   // cache one call at a time, and end with the pipeline, however the pass ends.
   std::optional<SynchronizedPictureCache> sharedCache;
   if (jobs_ > 0 && cache_ != nullptr) sharedCache.emplace(*cache_);
-  std::unique_ptr<AnalysisPipeline> pipeline;
-  if (jobs_ > 0) {
-    pipeline = std::make_unique<AnalysisPipeline>(
-        catalogue_.PicListCapacity, [this](std::int32_t k) { return catalogue_.FullPath(k); }, settings_,
-        sharedCache ? &*sharedCache : nullptr, jobs_);
-  } else {
-    workspace_ = std::make_unique<AnalysisWorkspace>();
-  }
+  const std::unique_ptr<AnalysisPipeline> pipeline = StartPipeline(sharedCache ? &*sharedCache : nullptr);
+  if (pipeline == nullptr) workspace_ = std::make_unique<AnalysisWorkspace>();
   for (std::int32_t k = 0; k < catalogue_.PicListCapacity; ++k) {
     host_.PumpMessages();
     if (scanStopped_) return;
@@ -47,6 +42,19 @@ void MatchingPass::MatchPictures() {
     ShowProgress(k + 1);
   }
   ShowProgress(catalogue_.LastPicIndex + 1);
+}
+
+// The workers for jobs, as many as can start; none for no jobs, or when the system refuses
+// every thread: this thread then analyses each picture itself, with the same results.
+std::unique_ptr<AnalysisPipeline> MatchingPass::StartPipeline(PictureCache* sharedCache) {
+  if (jobs_ == 0) return nullptr;
+  try {
+    return std::make_unique<AnalysisPipeline>(
+        catalogue_.PicListCapacity, [this](std::int32_t k) { return catalogue_.FullPath(k); }, settings_, sharedCache,
+        jobs_);
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
 }
 
 // Records picture k's size, probe and signature; false when it is passed over.

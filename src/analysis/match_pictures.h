@@ -16,12 +16,15 @@
 
 namespace tessimar {
 
+class AnalysisPipeline;
+
 class MatchingPass {
  public:
   // cache: where analyses of unchanged files are taken from and new ones remembered;
   // nullptr analyses every file. jobs: 0 analyses each picture on the calling thread when
   // its turn comes; N >= 1 has N worker threads analyse the pictures ahead (the cache
-  // then used by them, one call at a time), with the same pairs, captions and stops.
+  // then used by them, one call at a time), with the same pairs, captions and stops; fewer,
+  // or none, where the system refuses threads.
   MatchingPass(Catalogue& catalogue, const TSettings& settings, ScanHost& host, const std::atomic<bool>& scanStopped,
                PictureCache* cache = nullptr, int jobs = 0);
 
@@ -32,6 +35,7 @@ class MatchingPass {
   void MatchPictures();
 
  private:
+  std::unique_ptr<AnalysisPipeline> StartPipeline(PictureCache* sharedCache);
   bool Record(std::int32_t k, const CachedAnalysis& analysis);
   bool CompareWithEarlier(std::int32_t k);
   void ShowProgress(std::int32_t done);

@@ -20,9 +20,6 @@ struct AnalysisWorkspace {
   CoefficientArray Coefficients{};
 };
 
-// No picture smaller than this on either side is analysed, whatever the settings say.
-inline constexpr std::int32_t MinimumSide = 5;
-
 // The analysis of the file at path: the one cache holds for it while the file is
 // unchanged, else a fresh one, then remembered in the cache. Analysed is false for a file
 // that cannot be loaded or is smaller than the minimum sizes; other failures (memory

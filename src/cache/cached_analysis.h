@@ -12,6 +12,9 @@ namespace tessimar {
 // under another version is emptied, not read.
 inline constexpr std::int32_t AnalysisVersion = 1;
 
+// No picture smaller than this on either side is analysed, whatever the settings say.
+inline constexpr std::int32_t MinimumSide = 5;
+
 // The settings that shape an analysis: the minimum sizes choose the JPEG decoding scale
 // and which pictures are too small; SearchOnlyIdentical decides whether a signature is made.
 struct AnalysisKey {

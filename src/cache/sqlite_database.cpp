@@ -1,9 +1,24 @@
 #include "cache/sqlite_database.h"
 
+#include <utility>
+
 namespace tessimar {
+namespace {
+
+// A database file is data, not code: nothing its schema holds may run or rewrite it.
+constexpr std::pair<int, int> DefensiveOptions[] = {
+    {SQLITE_DBCONFIG_DEFENSIVE, 1},
+    {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+    {SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+    {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+};
+
+}  // namespace
 
 SqliteDatabase::SqliteDatabase(const std::string& path, int busyMs) {
-  const int result = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  int result = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  for (const auto& [option, value] : DefensiveOptions)
+    if (result == SQLITE_OK) result = sqlite3_db_config(db_, option, value, static_cast<int*>(nullptr));
   if (result != SQLITE_OK) {
     const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(result);
     sqlite3_close(db_);
@@ -59,6 +74,8 @@ void SqliteStatement::Reset() {
   sqlite3_reset(statement_);
   sqlite3_clear_bindings(statement_);
 }
+
+int SqliteStatement::Type(int column) const { return sqlite3_column_type(statement_, column); }
 
 std::int64_t SqliteStatement::Integer(int column) const { return sqlite3_column_int64(statement_, column); }
 

@@ -24,7 +24,8 @@ class SqliteError : public std::runtime_error {
 class SqliteDatabase {
  public:
   // Opens path for reading and writing, creating it when missing; waits up to busyMs for
-  // another process's lock before a statement gives up.
+  // another process's lock before a statement gives up. Defensively: no trigger or view of
+  // the file runs, its schema is not trusted, and no statement can corrupt the file.
   SqliteDatabase(const std::string& path, int busyMs);
   SqliteDatabase(const SqliteDatabase&) = delete;
   SqliteDatabase& operator=(const SqliteDatabase&) = delete;
@@ -56,7 +57,8 @@ class SqliteStatement {
   // Ready to run again, parameters cleared.
   void Reset();
 
-  // Columns count from 0.
+  // Columns count from 0. Type is SQLITE_INTEGER, SQLITE_BLOB, SQLITE_NULL ... as stored.
+  int Type(int column) const;
   std::int64_t Integer(int column) const;
   std::string_view Blob(int column) const;
 

@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
+#include "cache/cache_schema.h"
+#include "cache/possible_analysis.h"
 #include "cache/stored_analysis.h"
 #include "platform/path_text.h"
 
@@ -20,16 +23,6 @@ constexpr std::int64_t ApplicationId = 0x54534D52;
 constexpr int BusyMs = 5000;
 // Entries written in one transaction: a killed scan loses at most this many.
 constexpr std::size_t BatchSize = 200;
-
-constexpr const char* CreateTable =
-    "CREATE TABLE IF NOT EXISTS pictures("
-    " folder BLOB NOT NULL, name BLOB NOT NULL,"
-    " min_width INTEGER NOT NULL, min_height INTEGER NOT NULL, identical_only INTEGER NOT NULL,"
-    " device INTEGER NOT NULL, inode INTEGER NOT NULL, size INTEGER NOT NULL,"
-    " modified_ns INTEGER NOT NULL, changed_ns INTEGER NOT NULL,"
-    " analysed INTEGER NOT NULL, height INTEGER NOT NULL, width INTEGER NOT NULL,"
-    " probe BLOB NOT NULL, positive BLOB NOT NULL, negative BLOB NOT NULL,"
-    " PRIMARY KEY(folder, name, min_width, min_height, identical_only))";
 
 constexpr const char* FindEntry =
     "SELECT device, inode, size, modified_ns, changed_ns, analysed, height, width, probe, positive, negative"
@@ -64,16 +57,21 @@ std::string MoveAside(const std::string& path) {
   return "moved to " + aside + ", a new cache follows";
 }
 
-// Makes an empty file or an earlier version's cache into this version's; refuses any
-// other program's database before changing anything in it.
+// Makes an empty file into this version's cache and empties an earlier version's; refuses
+// any other program's database before changing anything in it, and takes a file that holds
+// anything besides the cache's own table for a damaged one.
 void Prepare(SqliteDatabase& db) {
   db.Execute("BEGIN IMMEDIATE");
   try {
-    const bool ours = db.QueryInteger("PRAGMA application_id") == ApplicationId;
-    if (!ours && db.QueryInteger("SELECT count(*) FROM sqlite_schema") != 0)
+    if (db.QueryInteger("SELECT count(*) FROM sqlite_schema") == 0) {
+      CreateCacheTable(db);
+    } else if (db.QueryInteger("PRAGMA application_id") != ApplicationId) {
       throw CacheError("a database of another program, left as it is");
-    if (db.QueryInteger("PRAGMA user_version") != AnalysisVersion) db.Execute("DROP TABLE IF EXISTS pictures");
-    db.Execute(CreateTable);
+    } else if (!HoldsOnlyTheCacheTable(db)) {
+      throw SqliteError(SQLITE_CORRUPT, "holds more or other than the cache's table");
+    } else if (db.QueryInteger("PRAGMA user_version") != AnalysisVersion) {
+      db.Execute("DELETE FROM pictures");
+    }
     db.Execute(("PRAGMA application_id = " + std::to_string(ApplicationId) + "; PRAGMA user_version = " +
                 std::to_string(AnalysisVersion))
                    .c_str());
@@ -85,6 +83,36 @@ void Prepare(SqliteDatabase& db) {
   // Readers and one writer at a time, none waiting for the others' reads.
   db.Execute("PRAGMA journal_mode = WAL");
   db.Execute("PRAGMA synchronous = NORMAL");
+}
+
+// The columns of FindEntry: the stamp's five, the analysed flag, height and width are
+// integers, and the probe and the two signature lists blobs, as Insert writes them.
+constexpr int IntegerColumns = 8;
+constexpr int Columns = 11;
+
+bool StoredTypes(const SqliteStatement& entry) {
+  for (int column = 0; column < Columns; ++column)
+    if (entry.Type(column) != (column < IntegerColumns ? SQLITE_INTEGER : SQLITE_BLOB)) return false;
+  return true;
+}
+
+// The analysis in the entry's columns as Insert writes it; nothing for values it never
+// writes (a flag other than 0 or 1, a size beyond 32 bits, a blob that no analysis gives).
+std::optional<CachedAnalysis> StoredAnalysis(const SqliteStatement& entry) {
+  const std::int64_t analysed = entry.Integer(5), height = entry.Integer(6), width = entry.Integer(7);
+  if ((analysed != 0 && analysed != 1) || !std::in_range<std::int32_t>(height) || !std::in_range<std::int32_t>(width))
+    return std::nullopt;
+  CachedAnalysis analysis;
+  analysis.Analysed = analysed == 1;
+  analysis.Height = static_cast<std::int32_t>(height);
+  analysis.Width = static_cast<std::int32_t>(width);
+  const std::string_view probe = entry.Blob(8);
+  // A file passed over has no probe; Insert writes it as an empty blob.
+  if (!(analysis.Analysed ? ReadProbe(probe, analysis.PreBuffer) : probe.empty()) ||
+      !ReadPositions(entry.Blob(9), analysis.WaveletCoefsPos) ||
+      !ReadPositions(entry.Blob(10), analysis.WaveletCoefsNeg))
+    return std::nullopt;
+  return analysis;
 }
 
 }  // namespace
@@ -135,18 +163,12 @@ std::optional<CachedAnalysis> SqlitePictureCache::Lookup(const std::string& path
   const auto [folder, name] = SplitPath(path);
   find_->Bind(1, folder).Bind(2, name).Bind(3, key.MinPicWidth).Bind(4, key.MinPicHeight);
   find_->Bind(5, std::int64_t{key.SearchOnlyIdentical});
-  if (!find_->Step()) return std::nullopt;
+  if (!find_->Step() || !StoredTypes(*find_)) return std::nullopt;
   const FileStamp stored{static_cast<std::uint64_t>(find_->Integer(0)), static_cast<std::uint64_t>(find_->Integer(1)),
                          find_->Integer(2), find_->Integer(3), find_->Integer(4)};
   if (stored != stamp) return std::nullopt;
-  CachedAnalysis analysis;
-  analysis.Analysed = find_->Integer(5) != 0;
-  if (!analysis.Analysed) return analysis;
-  analysis.Height = static_cast<std::int32_t>(find_->Integer(6));
-  analysis.Width = static_cast<std::int32_t>(find_->Integer(7));
-  if (!ReadProbe(find_->Blob(8), analysis.PreBuffer) || !ReadPositions(find_->Blob(9), analysis.WaveletCoefsPos) ||
-      !ReadPositions(find_->Blob(10), analysis.WaveletCoefsNeg))
-    return std::nullopt;
+  std::optional<CachedAnalysis> analysis = StoredAnalysis(*find_);
+  if (!analysis || !PossibleAnalysis(*analysis, key)) return std::nullopt;
   return analysis;
 }
 

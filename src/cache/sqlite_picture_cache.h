@@ -24,10 +24,12 @@ class SqlitePictureCache final : public PictureCache {
   // Opens the cache at path, creating it when missing and emptying one written under
   // another AnalysisVersion. Throws CacheError when path cannot hold it: not a regular
   // file, a database of another program, or a file SQLite reads as no database or a
-  // corrupt one; that last is moved aside so that the next scan starts a new cache.
+  // corrupt one, or one of this program's holding more or other than the cache's table;
+  // those last are moved aside so that the next scan starts a new cache.
   explicit SqlitePictureCache(const std::string& path);
   ~SqlitePictureCache() override;
 
+  // An entry with values no analysis under key gives is a miss (PossibleAnalysis).
   std::optional<CachedAnalysis> Find(const std::string& path, const FileStamp& stamp, const AnalysisKey& key) override;
   void Store(const std::string& path, const FileStamp& stamp, const AnalysisKey& key,
              const CachedAnalysis& analysis) override;

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "analysis/picture_analysis.h"
 #include "mixed_folder.h"
+#include "refused_threads.h"
 #include "temp_folder.h"
 
 namespace tessimar {
@@ -224,6 +226,17 @@ TEST_F(AnalysisPipelineTest, AFailureIsThrownWhenItsPictureIsTaken) {
     EXPECT_THROW(pipeline.Take(7, pump), std::logic_error);  // out of order
   }
   cache.ExpectQuiet();
+}
+
+TEST_F(AnalysisPipelineTest, APipelineNoThreadCanStartForIsRefusedWholeAndTouchesNothing) {
+  const std::vector<std::string> paths = Copies(3);
+  WatchedCache cache;
+  {
+    const testing::RefusedThreads refused;
+    EXPECT_THROW(AnalysisPipeline(Count(paths), PathsOf(paths), settings, &cache, 4), std::system_error);
+  }
+  cache.ExpectQuiet();
+  EXPECT_EQ(cache.Calls(), 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "analysis/match_texts.h"
 #include "mixed_folder.h"
 #include "picture_fixtures.h"
+#include "refused_threads.h"
 #include "scan/scan_run.h"
 #include "scripted_host.h"
 #include "temp_folder.h"
@@ -314,6 +315,23 @@ TEST_F(MatchingPassTest, WorkersGiveThePairsCaptionsAndRecordsOfThePassWithout) 
       EXPECT_EQ(Pairs(), sequential.Pairs);
       EXPECT_EQ(host.Captions, sequential.Captions);
     }
+  }
+}
+
+TEST_F(MatchingPassTest, WorkersTheSystemRefusesLeaveThePassToItsOwnThreadAlike) {
+  testing::WriteMixedFolder(temp, "mixed");
+  settings.SearchTIFF = true;
+  Match();
+  const PassOutcome sequential = Outcome();
+  EXPECT_GE(sequential.Pairs.size(), 5u);
+  for (const int workers : {1, 4}) {
+    SCOPED_TRACE(workers);
+    jobs = workers;
+    host = {};
+    const testing::RefusedThreads refused;
+    Match();
+    EXPECT_TRUE(Outcome() == sequential);
+    EXPECT_EQ(host.Captions, sequential.Captions);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -92,19 +93,62 @@ TEST_F(PictureCacheTest, ACacheOfAnotherAnalysisVersionIsEmptied) {
   EXPECT_TRUE(Open()->Find("/p/a.jpg", Stamp, Key));
 }
 
+// A signature list blob, as SQL, holding the positions of row r, columns 1 to count.
+std::string RowBlob(int r, int count) {
+  std::string sql = "x'";
+  for (int c = 1; c <= count; ++c) {
+    char position[5];
+    std::snprintf(position, sizeof position, "%02x%02x", r, c);
+    sql += position;
+  }
+  return sql + "'";
+}
+
 TEST_F(PictureCacheTest, EntriesNoAnalysisGivesAreNotTrusted) {
-  const std::vector<std::string> damages = {
-      "probe = x'00'",                      // too short
-      "positive = x'8000'",                 // row 128 is off the array
-      "negative = x'0000'",                 // (0, 0) is never kept
-      "positive = x'000102'",               // odd length
-      "positive = zeroblob(502)",           // more than 250 positions
+  struct Damage {
+    std::string change;  // to the entry of Analysed() under the key
+    AnalysisKey key = Key;
   };
-  for (const std::string& damage : damages) {
-    SCOPED_TRACE(damage);
-    Open()->Store("/p/a.jpg", Stamp, Key, Analysed());
-    Sql(database, "UPDATE pictures SET " + damage);
-    EXPECT_FALSE(Open()->Find("/p/a.jpg", Stamp, Key));
+  const AnalysisKey anySize{0, 0, false};
+  const AnalysisKey identicalOnly{100, 100, true};
+  const std::vector<Damage> damages = {
+      // blobs
+      {"probe = x'00'"},                 // too short
+      {"probe = zeroblob(257)"},         // too long
+      {"positive = x'8000'"},            // row 128 is off the array
+      {"negative = x'0000'"},            // (0, 0) is never kept
+      {"positive = x'000102'"},          // odd length
+      {"positive = zeroblob(502)"},      // more than 250 positions
+      {"positive = x'7f7f0001'"},        // not in row-major order
+      {"positive = x'00010001'"},        // a position twice
+      {"negative = x'0001'"},            // a position of both signs
+      {"positive = " + RowBlob(1, 125) + ", negative = " + RowBlob(2, 126)},  // 251 in all
+      {"positive = x'0001'", identicalOnly},  // a signature where none is made
+      // the analysed flag and the sizes
+      {"analysed = 2"},
+      {"analysed = -1"},
+      {"analysed = 0"},                  // passed over, yet with a probe and a signature
+      {"analysed = 0, probe = x'', positive = x'', negative = x''"},  // yet with a size
+      {"height = 99"},                   // below the minimum it was analysed under
+      {"width = 4, height = 4", anySize},  // below the least side any analysis takes
+      {"width = -2000"},
+      {"height = 4294970296"},           // 3000 once cut to 32 bits
+      // values of other types than written
+      {"analysed = 'yes'"},
+      {"height = 3000.5"},
+      {"probe = CAST(probe AS TEXT)"},
+      {"positive = CAST(positive AS TEXT)"},
+      {"size = '40000 bytes'"},
+  };
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.change.substr(0, 60));
+    std::filesystem::remove(database);
+    CachedAnalysis stored = Analysed();
+    if (damage.key.SearchOnlyIdentical) stored.WaveletCoefsPos = stored.WaveletCoefsNeg = {};
+    Open()->Store("/p/a.jpg", Stamp, damage.key, stored);
+    ASSERT_EQ(Open()->Find("/p/a.jpg", Stamp, damage.key), stored);
+    Sql(database, "UPDATE pictures SET " + damage.change);
+    EXPECT_FALSE(Open()->Find("/p/a.jpg", Stamp, damage.key));
   }
 }
 

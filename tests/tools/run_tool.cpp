@@ -22,10 +22,13 @@ std::string ToolCommand(const std::vector<std::string>& arguments, const TempFol
 
 ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp,
                    const std::string& workingFolder) {
+  return RunToolAfter(workingFolder.empty() ? std::string() : "cd " + Quote(workingFolder) + " && ", arguments, temp);
+}
+
+ToolResult RunToolAfter(const std::string& before, const std::vector<std::string>& arguments,
+                        const TempFolder& temp) {
   ToolResult result;
-  const std::string command = ToolCommand(arguments, temp, temp / "stderr.txt");
-  FILE* pipe =
-      ::popen((workingFolder.empty() ? command : "cd " + Quote(workingFolder) + " && " + command).c_str(), "r");
+  FILE* pipe = ::popen((before + ToolCommand(arguments, temp, temp / "stderr.txt")).c_str(), "r");
   char buffer[4096];
   while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.out.append(buffer, n);
   const int status = ::pclose(pipe);

@@ -21,6 +21,10 @@ std::string Quote(const std::string& text);
 ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp,
                    const std::string& workingFolder = {});
 
+// RunTool after the shell text before: "ulimit -v 40960 && ", "timeout -s KILL 60 env ".
+ToolResult RunToolAfter(const std::string& before, const std::vector<std::string>& arguments,
+                        const TempFolder& temp);
+
 // The shell command RunTool runs, standard error going to errFile.
 std::string ToolCommand(const std::vector<std::string>& arguments, const TempFolder& temp, const std::string& errFile);
 

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -63,6 +64,48 @@ int Hits(const std::string& err) {
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
+// Runs sql on the database, with blobs bound to ?1, ?2 ... in turn.
+void Sql(const std::string& database, const std::string& sql, const std::vector<std::string>& blobs = {}) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
+  sqlite3_stmt* statement = nullptr;
+  const char* rest = sql.c_str();
+  while (*rest != '\0') {
+    ASSERT_EQ(sqlite3_prepare_v2(db, rest, -1, &statement, &rest), SQLITE_OK) << sqlite3_errmsg(db);
+    if (statement == nullptr) break;  // only blanks were left
+    const int parameters = std::min(sqlite3_bind_parameter_count(statement), static_cast<int>(blobs.size()));
+    for (int i = 0; i < parameters; ++i) {
+      const std::string& blob = blobs[static_cast<std::size_t>(i)];
+      sqlite3_bind_blob(statement, i + 1, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+    }
+    EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE) << sqlite3_errmsg(db);
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+}
+
+// The blob in column of the cache's entry for the file name.
+std::string StoredBlob(const std::string& database, const std::string& column, const std::string& name) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(db, ("SELECT " + column + " FROM pictures WHERE name = ?1").c_str(), -1, &statement, nullptr);
+  sqlite3_bind_blob(statement, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+  std::string blob;
+  if (sqlite3_step(statement) == SQLITE_ROW)
+    blob.assign(static_cast<const char*>(sqlite3_column_blob(statement, 0)), sqlite3_column_bytes(statement, 0));
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return blob;
+}
+
+// Every scan has a deadline: a cache that kept a lookup running for ever fails the test
+// instead of hanging it.
+const std::string Deadline = "timeout -s KILL 60 env ";
+
+// A query that never ends.
+const std::string Endless = "WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) SELECT i FROM r";
+
 class ScanCacheTest : public ::testing::Test {
  protected:
   // a and b look alike; c and d are pictures of their own. All of one size, so that any
@@ -76,7 +119,7 @@ class ScanCacheTest : public ::testing::Test {
 
   ToolResult Scan(std::vector<std::string> options) {
     options.push_back(photos.Path());
-    ToolResult result = RunTool(options, out);
+    ToolResult result = testing::RunToolAfter(Deadline, options, out);
     EXPECT_EQ(result.status, 0) << result.err;
     return result;
   }
@@ -87,6 +130,14 @@ class ScanCacheTest : public ::testing::Test {
   std::string WithoutCache(std::vector<std::string> options = {}) {
     options.insert(options.begin(), "--no-cache");
     return Scan(options).out;
+  }
+
+  // A cache of the folder, less the entry of d.jpg, which the next scan writes; then sql.
+  std::string HostileCache(const std::string& name, const std::string& sql) {
+    const std::string path = out / name;
+    Scan({"--cache", path});
+    Sql(path, "DELETE FROM pictures WHERE name = CAST('d.jpg' AS BLOB); " + sql);
+    return path;
   }
 
   testing::TempFolder out;
@@ -240,6 +291,37 @@ TEST_F(ScanCacheTest, ACacheThatCannotBeUsedIsToldOnceAndTheScanRunsWithoutIt) {
        false},
       {"a text file", [](const auto& o) { return o.Write("notes.txt", "not a database\n"); }, true},
       {"a file of zeros", [](const auto& o) { return o.Write("zeros.sqlite", std::string(8192, '\0')); }, true},
+      // Caches of this program with more in them than it made: nothing of theirs may run.
+      {"a trigger on the table, endless at each write",
+       [this](const auto&) {
+         return HostileCache("trigger.sqlite", "CREATE TRIGGER endless BEFORE INSERT ON pictures BEGIN "
+                                               "SELECT count(*) FROM (" + Endless + "); END");
+       },
+       true},
+      {"an endless view in the table's place, writable through a trigger",
+       [this](const auto&) {
+         return HostileCache("view.sqlite", "ALTER TABLE pictures RENAME TO kept; CREATE VIEW pictures AS "
+                                            "SELECT kept.* FROM kept, (" + Endless + "); CREATE TRIGGER store "
+                                            "INSTEAD OF INSERT ON pictures BEGIN SELECT 1; END");
+       },
+       true},
+      {"a view beside the table",
+       [this](const auto&) { return HostileCache("sizes.sqlite", "CREATE VIEW sizes AS SELECT size FROM pictures"); },
+       true},
+      {"an index of its own",
+       [this](const auto&) { return HostileCache("index.sqlite", "CREATE INDEX by_size ON pictures(size)"); }, true},
+      {"a table of its own",
+       [this](const auto&) { return HostileCache("table.sqlite", "CREATE TABLE notes(text)"); }, true},
+      {"the table with columns of no type",
+       [this](const auto&) {
+         return HostileCache("untyped.sqlite",
+                             "ALTER TABLE pictures RENAME TO kept; CREATE TABLE pictures(folder, name, "
+                             "min_width, min_height, identical_only, device, inode, size, modified_ns, changed_ns, "
+                             "analysed, height, width, probe, positive, negative, PRIMARY KEY(folder, name, "
+                             "min_width, min_height, identical_only)); INSERT INTO pictures SELECT * FROM kept; "
+                             "DROP TABLE kept");
+       },
+       true},
   };
   for (const Fault& fault : faults) {
     SCOPED_TRACE(fault.name);
@@ -260,6 +342,51 @@ TEST_F(ScanCacheTest, ACacheThatCannotBeUsedIsToldOnceAndTheScanRunsWithoutIt) {
     } else {
       EXPECT_EQ(Lines(second.err), 2) << second.err;
       EXPECT_EQ(before.empty() ? std::string() : testing::ReadFile(path), before);
+    }
+  }
+}
+
+// Each entry is b.jpg's, rewritten: given c.jpg's signature, b.jpg would pair with c.jpg
+// instead of a.jpg.
+TEST_F(ScanCacheTest, AnEntryNoAnalysisGivesIsAMissAndChangesNoPair) {
+  const std::string expected = WithoutCache();
+  struct Craft {
+    const char* name;
+    std::function<std::string(std::string)> positive;  // from c.jpg's list
+    std::string change;                                // to b.jpg's entry besides
+    bool trusted;
+  };
+  const auto same = [](std::string list) { return list; };
+  const std::vector<Craft> crafts = {
+      {"c.jpg's signature, as an analysis lists it", same, "", true},
+      {"c.jpg's signature, out of order",
+       [](std::string list) {
+         std::swap(list[0], list[list.size() - 2]);
+         std::swap(list[1], list[list.size() - 1]);
+         return list;
+       },
+       "", false},
+      {"an analysed flag no analysis writes", same, ", analysed = 2", false},
+      {"a height beyond 32 bits", same, ", height = height + 4294967296", false},
+      {"a size of text", same, ", size = size || ' bytes'", false},
+  };
+  for (const Craft& craft : crafts) {
+    SCOPED_TRACE(craft.name);
+    std::filesystem::remove(database);
+    ASSERT_EQ(WithCache(), expected);
+    const std::string positive = StoredBlob(database, "positive", "c.jpg");
+    const std::string negative = StoredBlob(database, "negative", "c.jpg");
+    ASSERT_GE(positive.size(), 4u);
+    Sql(database, "UPDATE pictures SET positive = ?1, negative = ?2" + craft.change + " WHERE name = ?3",
+        {craft.positive(positive), negative, "b.jpg"});
+
+    const ToolResult warm = Scan({"--cache", database});
+    EXPECT_EQ(Hits(warm.err), craft.trusted ? 4 : 3) << warm.err;
+    if (craft.trusted) {
+      EXPECT_NE(warm.out, expected);
+    } else {
+      EXPECT_EQ(warm.out, expected);
+      EXPECT_EQ(WithCache(), expected);  // the entry written again from the file itself
     }
   }
 }

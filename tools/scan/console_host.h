@@ -11,6 +11,10 @@ namespace tessimar {
 class ConsoleHost : public ScanHost {
  public:
   explicit ConsoleHost(bool scanSubfolders);
+  ConsoleHost(const ConsoleHost&) = delete;
+  ConsoleHost& operator=(const ConsoleHost&) = delete;
+  // A scan that unwinds leaves no progress line before the message that tells why.
+  ~ConsoleHost() override { EndProgress(); }
 
   void PumpMessages() override {}
   void SetCaption(Caption caption, const std::string& text) override;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <sstream>
 
@@ -33,6 +34,21 @@ std::atomic<bool>* InterruptTarget = nullptr;
 extern "C" void OnInterrupt(int) {
   if (InterruptTarget != nullptr) *InterruptTarget = true;
 }
+
+// Ctrl+C sets the stop flag while this lives, however the scan ends.
+class InterruptStops {
+ public:
+  explicit InterruptStops(std::atomic<bool>& stop) {
+    InterruptTarget = &stop;
+    std::signal(SIGINT, OnInterrupt);
+  }
+  InterruptStops(const InterruptStops&) = delete;
+  InterruptStops& operator=(const InterruptStops&) = delete;
+  ~InterruptStops() {
+    std::signal(SIGINT, SIG_DFL);
+    InterruptTarget = nullptr;
+  }
+};
 
 // Listed folders are absolute texts ending in '/', as the window lists them.
 std::vector<std::string> ListedFolders(const std::vector<std::string>& arguments) {
@@ -103,13 +119,12 @@ int Scan(const ScanOptions& options) {
   const std::unique_ptr<SqlitePictureCache> cache = OpenCache(options);
   ScanRun run(catalogue, options.Stored.Settings, host, TrashFolders::OfThisSystem(), ",", cache.get(), options.Jobs);
 
-  InterruptTarget = &run.ScanStopped;
-  std::signal(SIGINT, OnInterrupt);
   const auto start = std::chrono::steady_clock::now();
-  options.List ? run.Walk(folders) : run.Run(folders);
+  {
+    const InterruptStops interrupt(run.ScanStopped);
+    options.List ? run.Walk(folders) : run.Run(folders);
+  }
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-  std::signal(SIGINT, SIG_DFL);
-  InterruptTarget = nullptr;
   host.EndProgress();
 
   std::ostringstream text;
@@ -175,5 +190,14 @@ int main(int argc, char** argv) {
     std::cout << (options.Help ? ScanUsage() : "tessimar-scan " TESSIMAR_VERSION "\n");
     return StandardOutputWritten() ? 0 : ExitFailure;
   }
-  return options.Signature ? Signatures(options) : Scan(options);
+  // What ends a scan midway, memory exhausted above all, is told in one line; an output
+  // file named keeps what it held.
+  try {
+    return options.Signature ? Signatures(options) : Scan(options);
+  } catch (const std::bad_alloc&) {
+    std::fputs("tessimar-scan: out of memory\n", stderr);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "tessimar-scan: %s\n", error.what());
+  }
+  return ExitFailure;
 }

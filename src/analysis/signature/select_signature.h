@@ -14,4 +14,9 @@ void SelectSignature(const CoefficientArray& a, TWaveletCoefs& pos, TWaveletCoef
 // 0.0 elsewhere. The inverse of SelectSignature, as a signature lists every kept position.
 void SignatureCoefficients(const TWaveletCoefs& pos, const TWaveletCoefs& neg, CoefficientArray& a);
 
+// Whether SelectSignature over a truncated array could give pos and neg: each list its
+// positions within the array in strictly row-major order, then (0, 0) to the end; no
+// position in both lists; at most 250 in all, as truncation keeps no more.
+bool PossibleSignature(const TWaveletCoefs& pos, const TWaveletCoefs& neg);
+
 }  // namespace tessimar

@@ -91,6 +91,7 @@ TEST(SignatureCoefficients, RebuildsTheTruncatedArrayOfEveryComputedSignature) {
     SignatureCoefficients(pos, neg, *rebuilt);
 
     ASSERT_TRUE(*rebuilt == *computed);
+    ASSERT_TRUE(PossibleSignature(pos, neg));
   }
 }
 
@@ -104,6 +105,42 @@ TEST(SignatureCoefficients, SetsTheListedPositionsOnly) {
   EXPECT_EQ(a[ElementIndex(127, 127)], 1.0);
   EXPECT_EQ(a[ElementIndex(2, 0)], -1.0);
   EXPECT_EQ(a[0], 0.0);
+}
+
+// The positions of rows 1 and 2 in row-major order, count of them.
+std::vector<TWaveletPoint> RowMajorRun(int count) {
+  std::vector<TWaveletPoint> points;
+  for (int i = 0; i < count; ++i) points.push_back({1 + i / NumberOfPixels, i % NumberOfPixels});
+  return points;
+}
+
+TEST(PossibleSignature, TakesWhatSelectionGivesAndNothingElse) {
+  struct Case {
+    const char* name;
+    std::vector<TWaveletPoint> pos, neg;
+    bool possible;
+  };
+  std::vector<TWaveletPoint> full = RowMajorRun(SignatureSize);
+  std::vector<TWaveletPoint> split = RowMajorRun(SignatureSize + 1);
+  const std::vector<TWaveletPoint> last(split.begin() + SignatureSize - 1, split.end());
+  split.resize(SignatureSize - 1);
+  const std::vector<Case> cases = {
+      {"nothing kept", {}, {}, true},
+      {"both signs, interleaved positions", {{0, 3}, {5, 9}, {127, 127}}, {{0, 4}, {2, 0}}, true},
+      {"250 of one sign", full, {}, true},
+      {"250 in all", split, {last[0]}, true},
+      {"251 in all", split, last, false},
+      {"out of row-major order", {{5, 9}, {0, 3}}, {}, false},
+      {"a position twice in one list", {{0, 3}, {0, 3}}, {}, false},
+      {"a position in both lists", {{0, 3}}, {{0, 3}}, false},
+      {"an entry after an unused slot", {{0, 3}, {0, 0}, {5, 9}}, {}, false},
+      {"a row off the array", {{128, 0}}, {}, false},
+      {"a negative column", {}, {{3, -1}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PossibleSignature(Padded(c.pos), Padded(c.neg)), c.possible);
+  }
 }
 
 }  // namespace

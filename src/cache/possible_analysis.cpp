@@ -1,0 +1,19 @@
+#include "cache/possible_analysis.h"
+
+#include <algorithm>
+
+#include "analysis/signature/select_signature.h"
+
+namespace tessimar {
+
+bool PossibleAnalysis(const CachedAnalysis& analysis, const AnalysisKey& key) {
+  if (!analysis.Analysed) return analysis == CachedAnalysis{};
+  if (analysis.Height < std::max(key.MinPicHeight, MinimumSide) ||
+      analysis.Width < std::max(key.MinPicWidth, MinimumSide))
+    return false;
+  if (key.SearchOnlyIdentical)
+    return analysis.WaveletCoefsPos == TWaveletCoefs{} && analysis.WaveletCoefsNeg == TWaveletCoefs{};
+  return PossibleSignature(analysis.WaveletCoefsPos, analysis.WaveletCoefsNeg);
+}
+
+}  // namespace tessimar
