@@ -1,8 +1,10 @@
 #include "analysis/raw_decoder.h"
 
 #include <libraw/libraw.h>
+#include <malloc.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -22,7 +24,7 @@ constexpr unsigned MaxRawMemoryMb = 2048;
 // strip or tile table after the data.
 constexpr std::uint64_t MaxRawPixelsPerFileByte = 8;
 // Up to this many pixels a raw is developed whatever its file holds: that costs little, and
-// stripped raws that LibRaw fills in, such as our own test sample, keep loading.
+// stripped raws, such as our own test sample, keep loading, black where no data covers them.
 constexpr std::uint64_t FreeRawPixels = std::uint64_t{1} << 24;
 
 // dcraw_process holds four 16-bit samples a pixel, so the pixel limit keeps it within LibRaw's.
@@ -82,11 +84,30 @@ void CheckDevelopedSize(const LibRaw& raw) {
   CheckAnnouncedSize(width, height);
 }
 
+// The whole block, as the allocator made it: LibRaw keeps no note of its size.
+void ClearRawBuffer(LibRaw& raw) {
+  void* buffer = raw.imgdata.rawdata.raw_alloc;
+  if (buffer != nullptr) std::memset(buffer, 0, malloc_usable_size(buffer));
+}
+
+// LibRaw takes its raw buffer from malloc, and a decoder that stops where the data does (a
+// frame or strip that covers part of the picture, a tile without its marker) leaves the rest
+// as the allocator had it: the picture would change from run to run. unpack allocates the
+// buffer, then seeks to the raw data before decoding into it, so the buffer is cleared at
+// that first seek and what no data covers develops as zeros. Buffers for whole pixels, and
+// those a decoder allocates for itself, LibRaw already takes cleared.
+void Unpack(LibRaw& raw, RawDatastream& input) {
+  input.OnNextSeek([&raw] { ClearRawBuffer(raw); });
+  const int result = raw.unpack();
+  input.OnNextSeek(nullptr);
+  Check(result);
+}
+
 // damaged is set by the data error handler while unpacking.
-void Develop(LibRaw& raw, std::uint64_t fileBytes, const bool& damaged, RowSink& sink) {
+void Develop(LibRaw& raw, RawDatastream& input, std::uint64_t fileBytes, const bool& damaged, RowSink& sink) {
   CheckAnnouncedSize(raw.imgdata.sizes.width, raw.imgdata.sizes.height);
   CheckRawFitsFile(raw.imgdata.sizes, fileBytes);
-  Check(raw.unpack());
+  Unpack(raw, input);
   if (damaged) throw PictureError("raw: damaged raw data");
   CheckDevelopedSize(raw);
   Check(raw.dcraw_process());
@@ -108,7 +129,7 @@ bool DecodeRawIfRecognised(const OpenedFile& file, RowSink& sink) {
   const int opened = raw->open_datastream(&input);
   if (opened == LIBRAW_FILE_UNSUPPORTED) return false;
   Check(opened);
-  Develop(*raw, file.Size(), damaged, sink);
+  Develop(*raw, input, file.Size(), damaged, sink);
   return true;
 }
 
