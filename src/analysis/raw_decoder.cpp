@@ -27,6 +27,9 @@ constexpr std::uint64_t MaxRawPixelsPerFileByte = 8;
 // stripped raws, such as our own test sample, keep loading, black where no data covers them.
 constexpr std::uint64_t FreeRawPixels = std::uint64_t{1} << 24;
 
+// LibRaw reads this much of a file before it recognises anything; a shorter file is no raw.
+constexpr std::uint64_t RawHeaderBytes = 64;
+
 // dcraw_process holds four 16-bit samples a pixel, so the pixel limit keeps it within LibRaw's.
 static_assert(MaxPicturePixels * 4 * sizeof(std::uint16_t) <= std::int64_t{MaxRawMemoryMb} << 20);
 
@@ -121,6 +124,7 @@ void Develop(LibRaw& raw, RawDatastream& input, std::uint64_t fileBytes, const b
 }  // namespace
 
 bool DecodeRawIfRecognised(const OpenedFile& file, RowSink& sink) {
+  if (file.Size() < RawHeaderBytes) return false;
   RawDatastream input(file);  // outlives raw, which reads it until destroyed
   const auto raw = std::make_unique<LibRaw>();  // far too large for the stack
   bool damaged = false;
@@ -134,7 +138,8 @@ bool DecodeRawIfRecognised(const OpenedFile& file, RowSink& sink) {
 }
 
 void DecodeRaw(const OpenedFile& file, RowSink& sink) {
-  if (!DecodeRawIfRecognised(file, sink)) Fail(LIBRAW_FILE_UNSUPPORTED);
+  if (!DecodeRawIfRecognised(file, sink))
+    throw PictureError("raw: format not recognised (neither a camera raw nor a known picture type)");
 }
 
 }  // namespace tessimar

@@ -1,4 +1,5 @@
-// Camera raws through LibRaw: damaged copies develop the same on every load.
+// Camera raws through LibRaw: damaged copies develop the same on every load, and a camera file
+// that is no picture at all says so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,6 +88,28 @@ TEST(RawDecoder, RowsWithoutDataDevelopAsZeros) {
     EXPECT_TRUE(Outcome(partial) == expected);
   }
   EXPECT_FALSE(Outcome(folder.Write("intact.cr2", testing::DngBytes(Sensor(), Height))) == expected);
+}
+
+TEST(RawDecoder, ACameraFileOfNoKnownFormatSaysSo) {
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+  };
+  const Case cases[] = {
+      {"empty", ""},
+      {"a line of text", "just some text\n"},
+      {"text longer than any raw header", std::string(5000, 't')},
+      {"zeros", std::string(500, '\0')},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string outcome = Outcome(folder.Write("x.cr2", c.Bytes));
+    EXPECT_EQ(outcome, "failed: raw: format not recognised (neither a camera raw nor a known picture type)");
+  }
+  // Camera raws are TIFF files: one too short for LibRaw to read at all is the TIFF decoder's to judge.
+  const std::string outcome = Outcome(folder.Write("x.cr2", std::string("II*\0garbage", 11)));
+  EXPECT_TRUE(outcome.starts_with("failed: TIFF: ")) << outcome;
 }
 
 }  // namespace
