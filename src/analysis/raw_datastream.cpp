@@ -1,7 +1,10 @@
 #include "analysis/raw_datastream.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace tessimar {
 namespace {
@@ -17,11 +20,16 @@ std::size_t RawDatastream::ReadBytes(void* data, std::size_t size) {
 
 int RawDatastream::read(void* data, size_t size, size_t count) {
   if (size == 0) return 0;
+  const std::size_t wanted = size * count, got = ReadBytes(data, wanted);
+  std::memset(static_cast<std::uint8_t*>(data) + got, 0, wanted - got);
   // As fread: whole items only.
-  return static_cast<int>(ReadBytes(data, size * count) / size);
+  return static_cast<int>(got / size);
 }
 
-int RawDatastream::seek(INT64 offset, int whence) { return stream_->Seek(offset, whence) ? 0 : -1; }
+int RawDatastream::seek(INT64 offset, int whence) {
+  if (onNextSeek_) std::exchange(onNextSeek_, nullptr)();
+  return stream_->Seek(offset, whence) ? 0 : -1;
+}
 
 int RawDatastream::get_char() { return stream_->Get(); }
 

@@ -3,6 +3,7 @@
 
 #include <libraw/libraw_datastream.h>
 
+#include <functional>
 #include <memory>
 
 #include "analysis/file_stream.h"
@@ -11,6 +12,8 @@ namespace tessimar {
 
 // Behaves as LibRaw's own stdio-backed stream does: seeking past the end is allowed and reads
 // there return nothing. A read error ends the data, since it cannot throw through LibRaw.
+// What a short read leaves of the destination is zeroed: LibRaw does not always check the
+// count, and its buffers must not keep what the allocator left there.
 class RawDatastream : public LibRaw_abstract_datastream {
  public:
   explicit RawDatastream(const OpenedFile& file) : stream_(std::make_unique<FileStream>(file)) {}
@@ -26,10 +29,14 @@ class RawDatastream : public LibRaw_abstract_datastream {
   int eof() override { return stream_->AtEnd() ? 1 : 0; }
   void* make_jas_stream() override { return nullptr; }
 
+  // action runs once, at the next seek, before it; an empty one cancels it.
+  void OnNextSeek(std::function<void()> action) { onNextSeek_ = std::move(action); }
+
  private:
   std::size_t ReadBytes(void* data, std::size_t size);
 
   std::unique_ptr<FileStream> stream_;  // its buffer is too large for the stack
+  std::function<void()> onNextSeek_;
 };
 
 }  // namespace tessimar

@@ -1,8 +1,10 @@
 #include "analysis/raw_decoder.h"
 
 #include <libraw/libraw.h>
+#include <malloc.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -22,8 +24,11 @@ constexpr unsigned MaxRawMemoryMb = 2048;
 // strip or tile table after the data.
 constexpr std::uint64_t MaxRawPixelsPerFileByte = 8;
 // Up to this many pixels a raw is developed whatever its file holds: that costs little, and
-// stripped raws that LibRaw fills in, such as our own test sample, keep loading.
+// stripped raws, such as our own test sample, keep loading, black where no data covers them.
 constexpr std::uint64_t FreeRawPixels = std::uint64_t{1} << 24;
+
+// LibRaw reads this much of a file before it recognises anything; a shorter file is no raw.
+constexpr std::uint64_t RawHeaderBytes = 64;
 
 // dcraw_process holds four 16-bit samples a pixel, so the pixel limit keeps it within LibRaw's.
 static_assert(MaxPicturePixels * 4 * sizeof(std::uint16_t) <= std::int64_t{MaxRawMemoryMb} << 20);
@@ -82,11 +87,30 @@ void CheckDevelopedSize(const LibRaw& raw) {
   CheckAnnouncedSize(width, height);
 }
 
+// The whole block, as the allocator made it: LibRaw keeps no note of its size.
+void ClearRawBuffer(LibRaw& raw) {
+  void* buffer = raw.imgdata.rawdata.raw_alloc;
+  if (buffer != nullptr) std::memset(buffer, 0, malloc_usable_size(buffer));
+}
+
+// LibRaw takes its raw buffer from malloc, and a decoder that stops where the data does (a
+// frame or strip that covers part of the picture, a tile without its marker) leaves the rest
+// as the allocator had it: the picture would change from run to run. unpack allocates the
+// buffer, then seeks to the raw data before decoding into it, so the buffer is cleared at
+// that first seek and what no data covers develops as zeros. Buffers for whole pixels, and
+// those a decoder allocates for itself, LibRaw already takes cleared.
+void Unpack(LibRaw& raw, RawDatastream& input) {
+  input.OnNextSeek([&raw] { ClearRawBuffer(raw); });
+  const int result = raw.unpack();
+  input.OnNextSeek(nullptr);
+  Check(result);
+}
+
 // damaged is set by the data error handler while unpacking.
-void Develop(LibRaw& raw, std::uint64_t fileBytes, const bool& damaged, RowSink& sink) {
+void Develop(LibRaw& raw, RawDatastream& input, std::uint64_t fileBytes, const bool& damaged, RowSink& sink) {
   CheckAnnouncedSize(raw.imgdata.sizes.width, raw.imgdata.sizes.height);
   CheckRawFitsFile(raw.imgdata.sizes, fileBytes);
-  Check(raw.unpack());
+  Unpack(raw, input);
   if (damaged) throw PictureError("raw: damaged raw data");
   CheckDevelopedSize(raw);
   Check(raw.dcraw_process());
@@ -100,6 +124,7 @@ void Develop(LibRaw& raw, std::uint64_t fileBytes, const bool& damaged, RowSink&
 }  // namespace
 
 bool DecodeRawIfRecognised(const OpenedFile& file, RowSink& sink) {
+  if (file.Size() < RawHeaderBytes) return false;
   RawDatastream input(file);  // outlives raw, which reads it until destroyed
   const auto raw = std::make_unique<LibRaw>();  // far too large for the stack
   bool damaged = false;
@@ -108,12 +133,13 @@ bool DecodeRawIfRecognised(const OpenedFile& file, RowSink& sink) {
   const int opened = raw->open_datastream(&input);
   if (opened == LIBRAW_FILE_UNSUPPORTED) return false;
   Check(opened);
-  Develop(*raw, file.Size(), damaged, sink);
+  Develop(*raw, input, file.Size(), damaged, sink);
   return true;
 }
 
 void DecodeRaw(const OpenedFile& file, RowSink& sink) {
-  if (!DecodeRawIfRecognised(file, sink)) Fail(LIBRAW_FILE_UNSUPPORTED);
+  if (!DecodeRawIfRecognised(file, sink))
+    throw PictureError("raw: format not recognised (neither a camera raw nor a known picture type)");
 }
 
 }  // namespace tessimar

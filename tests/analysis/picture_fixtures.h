@@ -94,6 +94,17 @@ struct BmpSpec {
 // its first half and one encoded run of its second half.
 std::string BmpBytes(const Image& pixels, const BmpSpec& spec);
 
+// Camera sensor samples of 12 bits under a red-green / green-blue colour filter, top row first.
+struct RawSensor {
+  int Width = 0, Height = 0;
+  std::vector<std::uint16_t> Samples{};
+};
+// Samples with structure across and down, unlike any uniform fill; shift moves the pattern.
+RawSensor StructuredSensor(int width, int height, int shift = 0);
+// A camera raw (DNG) holding the sensor in one lossless JPEG strip whose frame codes the
+// first codedRows rows: fewer than Height leave the rest of the picture without data.
+std::string DngBytes(const RawSensor& sensor, int codedRows);
+
 // The same file with the size its header announces replaced by width x height.
 std::string WithJpegSize(std::string jpeg, int width, int height);
 std::string WithPngSize(std::string png, std::uint32_t width, std::uint32_t height);

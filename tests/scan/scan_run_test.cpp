@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <functional>
+#include <sstream>
 #include <unordered_set>
 
+#include "picture_fixtures.h"
+#include "review/csv_export.h"
 #include "scan/listed_folders.h"
 #include "scan/scan_texts.h"
+#include "stale_heap.h"
 #include "walk_fixture.h"
 
 namespace tessimar {
@@ -122,6 +126,46 @@ TEST_F(ScanRunTest, AScanFindingNothingEndsWithEmptyLists) {
   EXPECT_EQ(catalogue.PairListCapacity, 0);
   EXPECT_EQ(Last(Caption::ScannedCount), std::string(ScannedCountPrefix) + "0");
   EXPECT_EQ(Last(Caption::DuplicatesFound), std::string(DuplicatesFoundPrefix) + "0");
+}
+
+// Damaged copies of raws, as an interrupted copy or a failing card leaves them, pair the same
+// on every scan, whatever the memory held before it. The first picture the scan decodes is one
+// whose data covers two thirds of it; the rest develops as the same file coding zeros there.
+TEST_F(ScanRunTest, DamagedRawsPairTheSameOnEveryScan) {
+  constexpr int Width = 160, Height = 120, Covered = Height * 2 / 3;
+  const testing::RawSensor sensor = testing::StructuredSensor(Width, Height);
+  testing::RawSensor zeroed = sensor;
+  std::fill(zeroed.Samples.begin() + Covered * Width, zeroed.Samples.end(), 0);
+  const std::string raw = testing::DngBytes(sensor, Height);
+  const std::size_t strip = raw.find("\xFF\xD8");  // the lossless JPEG, which ends the file
+  ASSERT_NE(strip, std::string::npos);
+  temp.Write("raws/a partial.cr2", testing::DngBytes(sensor, Covered));
+  temp.Write("raws/b zeros below.cr2", testing::DngBytes(zeroed, Height));
+  temp.Write("raws/c intact.cr2", raw);
+  temp.Write("raws/d copy.cr2", raw);
+  temp.Write("raws/e moved.cr2", testing::DngBytes(testing::StructuredSensor(Width, Height, 4), Height));
+  for (const int rows : {Height / 3, Height / 2, Height * 5 / 6})
+    temp.Write("raws/f rows " + std::to_string(rows) + ".cr2", testing::DngBytes(sensor, rows));
+  for (const int eighths : {2, 5, 7})
+    temp.Write("raws/g cut " + std::to_string(eighths) + ".cr2",
+               raw.substr(0, strip + (raw.size() - strip) * eighths / 8));
+  std::string unmarked = raw;
+  unmarked.replace(strip, 2, "<>");
+  temp.Write("raws/h unmarked.cr2", unmarked);
+  settings.SearchCR2 = true;
+  std::vector<std::string> csvs;
+  for (const std::uint8_t stale : {0x00, 0x5A, 0xFF}) {
+    const testing::StaleHeap heap(stale);
+    Run({"raws/"});
+    std::ostringstream csv;
+    WritePairsCsv(csv, catalogue, ",");
+    csvs.push_back(csv.str());
+  }
+  EXPECT_NE(csvs[0].find("/raws/a partial.cr2;100;\r\n1;" + temp / "raws/b zeros below.cr2;100;"), std::string::npos)
+      << csvs[0];
+  EXPECT_NE(csvs[0].find("/raws/d copy.cr2;100;"), std::string::npos);
+  EXPECT_EQ(csvs[1], csvs[0]);
+  EXPECT_EQ(csvs[2], csvs[0]);
 }
 
 TEST_F(ScanRunTest, SummaryGroupsTheCountWithTheLocaleSeparator) {
