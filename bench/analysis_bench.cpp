@@ -10,9 +10,9 @@
 #include <numeric>
 #include <random>
 
-#include "analysis/pair_finder.h"
-#include "analysis/picture_loader.h"
 #include "analysis/picture_signature.h"
+#include "decode/picture_loader.h"
+#include "matching/pair_finder.h"
 #include "picture_fixtures.h"
 #include "temp_folder.h"
 

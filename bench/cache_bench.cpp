@@ -30,8 +30,8 @@ FileStamp StampOf(int i) {
 
 // A full signature: 250 positions spread over the array, half of each sign, one of each in
 // rows 1 to 125, listed in row-major order as an analysis lists them.
-CachedAnalysis AnalysisOf(int i) {
-  CachedAnalysis analysis;
+PictureAnalysis AnalysisOf(int i) {
+  PictureAnalysis analysis;
   analysis.Analysed = true;
   analysis.Height = 3000;
   analysis.Width = 4000;

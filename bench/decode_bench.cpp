@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "analysis/bmp_decoder.h"
-#include "analysis/file_reading.h"
-#include "analysis/gif_decoder.h"
-#include "analysis/jpeg_decoder.h"
-#include "analysis/jpeg_encoder.h"
-#include "analysis/picture_loader.h"
-#include "analysis/png_decoder.h"
-#include "analysis/tiff_decoder.h"
+#include "decode/bmp_decoder.h"
+#include "decode/file_reading.h"
+#include "decode/gif_decoder.h"
+#include "decode/jpeg_decoder.h"
+#include "decode/jpeg_encoder.h"
+#include "decode/picture_loader.h"
+#include "decode/png_decoder.h"
+#include "decode/tiff_decoder.h"
 #include "platform/path_text.h"
 
 namespace tessimar {

@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "analysis/compact_signature.h"
-#include "analysis/pair_compare.h"
-#include "analysis/pair_finder.h"
 #include "analysis/signature/select_signature.h"
 #include "catalogue/catalogue.h"
+#include "matching/compact_signature.h"
+#include "matching/pair_compare.h"
+#include "matching/pair_finder.h"
 
 namespace tessimar {
 namespace {

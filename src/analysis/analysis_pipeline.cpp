@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "analysis/picture_analysis.h"
+#include "analysis/analyse_picture.h"
 
 namespace tessimar {
 
@@ -93,7 +93,7 @@ void AnalysisPipeline::Work() {
     slot.State = SlotState::Running;
     const std::string path = std::move(slot.Path);
     lock.unlock();
-    CachedAnalysis result;
+    PictureAnalysis result;
     std::exception_ptr error;
     try {
       if (workspace == nullptr) workspace = std::make_unique<AnalysisWorkspace>();
@@ -109,7 +109,7 @@ void AnalysisPipeline::Work() {
   }
 }
 
-CachedAnalysis AnalysisPipeline::Take(std::int32_t k, const std::function<void()>& pump) {
+PictureAnalysis AnalysisPipeline::Take(std::int32_t k, const std::function<void()>& pump) {
   if (k != taken_ || k >= count_) throw std::logic_error("analyses are taken in catalogue order");
   Feed(k + ahead_);
   Slot slot;

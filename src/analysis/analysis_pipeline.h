@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "cache/cached_analysis.h"
-#include "cache/picture_cache.h"
+#include "analysis/picture_analysis.h"
+#include "analysis/picture_cache.h"
 #include "settings/settings.h"
 
 namespace tessimar {
@@ -52,7 +52,7 @@ class AnalysisPipeline {
   // long as it takes, running pump at least every PumpInterval meanwhile, and throws what
   // its analysis threw (not a failure to load: that is an analysis with Analysed false).
   // A throw from pump leaves the pipeline for destruction only.
-  CachedAnalysis Take(std::int32_t k, const std::function<void()>& pump);
+  PictureAnalysis Take(std::int32_t k, const std::function<void()>& pump);
 
   // Pictures analysed or held ahead of the one last taken, at most.
   std::int32_t Ahead() const { return ahead_; }
@@ -62,7 +62,7 @@ class AnalysisPipeline {
   struct Slot {
     SlotState State = SlotState::Done;
     std::string Path;
-    CachedAnalysis Result;
+    PictureAnalysis Result;
     std::exception_ptr Error;
   };
 

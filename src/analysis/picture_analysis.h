@@ -1,32 +1,42 @@
-// The analysis of one catalogued picture, as any thread can run it: decoding into the
-// working bitmap, the size test, the content probe and the signature, or the cached
-// analysis of an unchanged file.
+// One picture's analysis: all that its comparisons need, whether made now or taken from the
+// cache of an earlier scan.
 #pragma once
 
-#include <string>
+#include <cstdint>
 
-#include "analysis/signature/signature_arrays.h"
-#include "analysis/working_bitmap.h"
-#include "cache/cached_analysis.h"
-#include "cache/picture_cache.h"
+#include "catalogue/pic_info.h"
 #include "settings/settings.h"
 
 namespace tessimar {
 
-// What one analysis works in: the working bitmap and the coefficient array. Each thread
-// that analyses pictures has one of its own, made once and used for picture after picture.
-struct AnalysisWorkspace {
-  WorkingBitmap Bitmap;
-  CoefficientArray Coefficients{};
+// Raise whenever decoding or the signature could give other results: a cache written
+// under another version is emptied, not read.
+inline constexpr std::int32_t AnalysisVersion = 1;
+
+// No picture smaller than this on either side is analysed, whatever the settings say.
+inline constexpr std::int32_t MinimumSide = 5;
+
+// The settings that shape an analysis: the minimum sizes choose the JPEG decoding scale
+// and which pictures are too small; SearchOnlyIdentical decides whether a signature is made.
+struct AnalysisKey {
+  std::int32_t MinPicWidth = 0;
+  std::int32_t MinPicHeight = 0;
+  bool SearchOnlyIdentical = false;
+
+  static AnalysisKey Of(const TSettings& settings) {
+    return {settings.MinPicWidth, settings.MinPicHeight, settings.SearchOnlyIdentical};
+  }
+  friend bool operator==(const AnalysisKey&, const AnalysisKey&) = default;
 };
 
-// The analysis of the file at path: the one cache holds for it while the file is
-// unchanged, else a fresh one, then remembered in the cache. Analysed is false for a file
-// that cannot be loaded or is smaller than the minimum sizes; other failures (memory
-// exhausted) are thrown. cache: nullptr analyses every file; from several threads at once
-// it must be safe to share (SynchronizedPictureCache). What workspace holds afterwards is
-// of no further use: the analysis is all a comparison needs.
-CachedAnalysis AnalysePicture(const std::string& path, const TSettings& settings, PictureCache* cache,
-                              AnalysisWorkspace& workspace);
+struct PictureAnalysis {
+  bool Analysed = false;  // false: it failed to load or was too small, and is passed over
+  std::int32_t Height = 0;
+  std::int32_t Width = 0;
+  TPreBuffer PreBuffer{};
+  TWaveletCoefs WaveletCoefsPos{};  // all (0, 0) when no signature was made
+  TWaveletCoefs WaveletCoefsNeg{};
+  friend bool operator==(const PictureAnalysis&, const PictureAnalysis&) = default;
+};
 
 }  // namespace tessimar

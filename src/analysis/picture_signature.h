@@ -2,8 +2,8 @@
 #pragma once
 
 #include "analysis/signature/signature_arrays.h"
-#include "analysis/working_bitmap.h"
 #include "catalogue/pic_info.h"
+#include "decode/working_bitmap.h"
 
 namespace tessimar {
 

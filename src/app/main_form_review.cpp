@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "analysis/preview_picture.h"
 #include "app/file_url.h"
 #include "app/form_parts.h"
 #include "app/main_form.h"
@@ -20,6 +19,7 @@
 #include "app/preview_image.h"
 #include "app/tessimar_application.h"
 #include "app/web_pages.h"
+#include "decode/preview_picture.h"
 #include "platform/number_format.h"
 #include "platform/path_text.h"
 #include "platform/size_text.h"

@@ -11,13 +11,13 @@
 #include <QToolButton>
 #include <chrono>
 
-#include "analysis/match_texts.h"
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/message_boxes.h"
 #include "app/pair_list_model.h"
 #include "app/preview_image.h"
 #include "app/summary_labels.h"
+#include "matching/match_texts.h"
 #include "scan/scan_run.h"
 #include "scan/scan_texts.h"
 

@@ -6,8 +6,8 @@
 
 namespace tessimar {
 
-bool PossibleAnalysis(const CachedAnalysis& analysis, const AnalysisKey& key) {
-  if (!analysis.Analysed) return analysis == CachedAnalysis{};
+bool PossibleAnalysis(const PictureAnalysis& analysis, const AnalysisKey& key) {
+  if (!analysis.Analysed) return analysis == PictureAnalysis{};
   if (analysis.Height < std::max(key.MinPicHeight, MinimumSide) ||
       analysis.Width < std::max(key.MinPicWidth, MinimumSide))
     return false;

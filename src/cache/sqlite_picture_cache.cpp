@@ -98,11 +98,11 @@ bool StoredTypes(const SqliteStatement& entry) {
 
 // The analysis in the entry's columns as Insert writes it; nothing for values it never
 // writes (a flag other than 0 or 1, a size beyond 32 bits, a blob that no analysis gives).
-std::optional<CachedAnalysis> StoredAnalysis(const SqliteStatement& entry) {
+std::optional<PictureAnalysis> StoredAnalysis(const SqliteStatement& entry) {
   const std::int64_t analysed = entry.Integer(5), height = entry.Integer(6), width = entry.Integer(7);
   if ((analysed != 0 && analysed != 1) || !std::in_range<std::int32_t>(height) || !std::in_range<std::int32_t>(width))
     return std::nullopt;
-  CachedAnalysis analysis;
+  PictureAnalysis analysis;
   analysis.Analysed = analysed == 1;
   analysis.Height = static_cast<std::int32_t>(height);
   analysis.Width = static_cast<std::int32_t>(width);
@@ -143,10 +143,10 @@ SqlitePictureCache::~SqlitePictureCache() {
   if (corrupt_) MoveAside(path_);
 }
 
-std::optional<CachedAnalysis> SqlitePictureCache::Find(const std::string& path, const FileStamp& stamp,
+std::optional<PictureAnalysis> SqlitePictureCache::Find(const std::string& path, const FileStamp& stamp,
                                                        const AnalysisKey& key) {
   if (corrupt_) return std::nullopt;
-  std::optional<CachedAnalysis> found;
+  std::optional<PictureAnalysis> found;
   try {
     found = Lookup(path, stamp, key);
   } catch (const SqliteError& error) {
@@ -158,7 +158,7 @@ std::optional<CachedAnalysis> SqlitePictureCache::Find(const std::string& path, 
   return found;
 }
 
-std::optional<CachedAnalysis> SqlitePictureCache::Lookup(const std::string& path, const FileStamp& stamp,
+std::optional<PictureAnalysis> SqlitePictureCache::Lookup(const std::string& path, const FileStamp& stamp,
                                                          const AnalysisKey& key) {
   const auto [folder, name] = SplitPath(path);
   find_->Bind(1, folder).Bind(2, name).Bind(3, key.MinPicWidth).Bind(4, key.MinPicHeight);
@@ -167,13 +167,13 @@ std::optional<CachedAnalysis> SqlitePictureCache::Lookup(const std::string& path
   const FileStamp stored{static_cast<std::uint64_t>(find_->Integer(0)), static_cast<std::uint64_t>(find_->Integer(1)),
                          find_->Integer(2), find_->Integer(3), find_->Integer(4)};
   if (stored != stamp) return std::nullopt;
-  std::optional<CachedAnalysis> analysis = StoredAnalysis(*find_);
+  std::optional<PictureAnalysis> analysis = StoredAnalysis(*find_);
   if (!analysis || !PossibleAnalysis(*analysis, key)) return std::nullopt;
   return analysis;
 }
 
 void SqlitePictureCache::Store(const std::string& path, const FileStamp& stamp, const AnalysisKey& key,
-                               const CachedAnalysis& analysis) {
+                               const PictureAnalysis& analysis) {
   if (corrupt_) return;
   pending_.push_back({path, stamp, key, analysis});
   if (pending_.size() >= BatchSize) Flush();
@@ -189,7 +189,7 @@ void SqlitePictureCache::Flush() {
 
 void SqlitePictureCache::Insert(const Entry& entry) {
   const auto [folder, name] = SplitPath(entry.Path);
-  const CachedAnalysis& analysis = entry.Analysis;
+  const PictureAnalysis& analysis = entry.Analysis;
   store_->Reset();
   store_->Bind(1, folder).Bind(2, name).Bind(3, entry.Key.MinPicWidth).Bind(4, entry.Key.MinPicHeight);
   store_->Bind(5, std::int64_t{entry.Key.SearchOnlyIdentical});

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cache/picture_cache.h"
+#include "analysis/picture_cache.h"
 #include "cache/sqlite_database.h"
 
 namespace tessimar {
@@ -30,9 +30,9 @@ class SqlitePictureCache final : public PictureCache {
   ~SqlitePictureCache() override;
 
   // An entry with values no analysis under key gives is a miss (PossibleAnalysis).
-  std::optional<CachedAnalysis> Find(const std::string& path, const FileStamp& stamp, const AnalysisKey& key) override;
+  std::optional<PictureAnalysis> Find(const std::string& path, const FileStamp& stamp, const AnalysisKey& key) override;
   void Store(const std::string& path, const FileStamp& stamp, const AnalysisKey& key,
-             const CachedAnalysis& analysis) override;
+             const PictureAnalysis& analysis) override;
   void Prune(const std::string& folder, bool subfolders, const std::unordered_set<std::string>& kept) override;
   void Flush() override;
 
@@ -44,10 +44,10 @@ class SqlitePictureCache final : public PictureCache {
     std::string Path;
     FileStamp Stamp;
     AnalysisKey Key;
-    CachedAnalysis Analysis;
+    PictureAnalysis Analysis;
   };
 
-  std::optional<CachedAnalysis> Lookup(const std::string& path, const FileStamp& stamp, const AnalysisKey& key);
+  std::optional<PictureAnalysis> Lookup(const std::string& path, const FileStamp& stamp, const AnalysisKey& key);
   void Insert(const Entry& entry);
   void Forget(const std::vector<std::string>& paths);
   void InTransaction(const std::function<void()>& work);

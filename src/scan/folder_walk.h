@@ -10,8 +10,8 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/directory_reader.h"
-#include "platform/trash_folders.h"
 #include "platform/scan_host.h"
+#include "platform/trash_folders.h"
 #include "settings/settings.h"
 
 namespace tessimar {

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "analysis/match_pictures.h"
+#include "matching/matching_pass.h"
 #include "platform/number_format.h"
 #include "platform/path_text.h"
 #include "scan/folder_walk.h"

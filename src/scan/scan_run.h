@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "cache/picture_cache.h"
+#include "analysis/picture_cache.h"
 #include "catalogue/catalogue.h"
-#include "platform/trash_folders.h"
 #include "platform/scan_host.h"
+#include "platform/trash_folders.h"
 #include "settings/settings.h"
 
 namespace tessimar {

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <thread>
 
-#include "analysis/picture_analysis.h"
+#include "analysis/analyse_picture.h"
 #include "mixed_folder.h"
 #include "refused_threads.h"
 #include "temp_folder.h"
@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 // lookup of one file until it is let go, and can fail the lookup of another.
 class WatchedCache : public PictureCache {
  public:
-  std::optional<CachedAnalysis> Find(const std::string& path, const FileStamp&, const AnalysisKey&) override {
+  std::optional<PictureAnalysis> Find(const std::string& path, const FileStamp&, const AnalysisKey&) override {
     std::unique_lock lock(mutex_);
     ++calls_;
     ++active_;
@@ -39,7 +39,7 @@ class WatchedCache : public PictureCache {
     if (path == Failing) throw std::bad_alloc();
     return std::nullopt;
   }
-  void Store(const std::string&, const FileStamp&, const AnalysisKey&, const CachedAnalysis&) override {
+  void Store(const std::string&, const FileStamp&, const AnalysisKey&, const PictureAnalysis&) override {
     const std::lock_guard lock(mutex_);
     ++calls_;
   }
@@ -119,7 +119,7 @@ TEST_F(AnalysisPipelineTest, HandsOutEachPicturesOwnAnalysisInCatalogueOrder) {
   std::sort(paths.begin(), paths.end());
   for (const bool identicalOnly : {false, true}) {
     settings.SearchOnlyIdentical = identicalOnly;
-    std::vector<CachedAnalysis> expected;
+    std::vector<PictureAnalysis> expected;
     AnalysisWorkspace workspace;
     for (const std::string& path : paths) expected.push_back(AnalysePicture(path, settings, nullptr, workspace));
     EXPECT_GT(std::count_if(expected.begin(), expected.end(), [](const auto& a) { return a.Analysed; }), 20);
@@ -180,7 +180,7 @@ TEST_F(AnalysisPipelineTest, APictureHeldUpIsWaitedForThenTheOthersFollowInOrder
   AnalysisPipeline pipeline(Count(paths), PathsOf(paths), settings, &cache, 3);
   pipeline.Take(0, pump);
   ASSERT_TRUE(cache.WaitUntilHolding());
-  const CachedAnalysis held = pipeline.Take(1, [&] {
+  const PictureAnalysis held = pipeline.Take(1, [&] {
     if (++pumps == 3) cache.Release();
   });
   EXPECT_TRUE(held.Analysed);

@@ -18,10 +18,10 @@
 #include <fstream>
 #include <map>
 
-#include "analysis/match_texts.h"
 #include "app/main_form_texts.h"
 #include "app/window_scan_host.h"
 #include "main_form_fixture.h"
+#include "matching/match_texts.h"
 #include "scan/scan_texts.h"
 
 namespace tessimar::testing {

@@ -13,8 +13,8 @@
 namespace tessimar {
 namespace {
 
-CachedAnalysis Analysed() {
-  CachedAnalysis analysis;
+PictureAnalysis Analysed() {
+  PictureAnalysis analysis;
   analysis.Analysed = true;
   analysis.Height = 3000;
   analysis.Width = 2000;
@@ -47,12 +47,12 @@ TEST_F(PictureCacheTest, RemembersAnalysesAndPassedOverFilesAcrossOpenings) {
   {
     auto cache = Open();
     cache->Store("/p/a.jpg", Stamp, Key, Analysed());
-    cache->Store("/p/broken.jpg", Stamp, Key, CachedAnalysis{});
+    cache->Store("/p/broken.jpg", Stamp, Key, PictureAnalysis{});
     cache->Store("/p/\xff\xfe.jpg", Stamp, Key, Analysed());  // not UTF-8
   }
   auto cache = Open();
   EXPECT_EQ(cache->Find("/p/a.jpg", Stamp, Key), Analysed());
-  EXPECT_EQ(cache->Find("/p/broken.jpg", Stamp, Key), CachedAnalysis{});
+  EXPECT_EQ(cache->Find("/p/broken.jpg", Stamp, Key), PictureAnalysis{});
   EXPECT_EQ(cache->Find("/p/\xff\xfe.jpg", Stamp, Key), Analysed());
   EXPECT_FALSE(cache->Find("/p/other.jpg", Stamp, Key));
   EXPECT_EQ(cache->Hits(), 3);
@@ -143,7 +143,7 @@ TEST_F(PictureCacheTest, EntriesNoAnalysisGivesAreNotTrusted) {
   for (const Damage& damage : damages) {
     SCOPED_TRACE(damage.change.substr(0, 60));
     std::filesystem::remove(database);
-    CachedAnalysis stored = Analysed();
+    PictureAnalysis stored = Analysed();
     if (damage.key.SearchOnlyIdentical) stored.WaveletCoefsPos = stored.WaveletCoefsNeg = {};
     Open()->Store("/p/a.jpg", Stamp, damage.key, stored);
     ASSERT_EQ(Open()->Find("/p/a.jpg", Stamp, damage.key), stored);

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "analysis/picture_error.h"
-#include "analysis/picture_loader.h"
+#include "decode/picture_error.h"
+#include "decode/picture_loader.h"
 #include "fuzz_check.h"
 #include "scratch_file.h"
 

@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
-#include "temp_folder.h"
 #include "file_test_helpers.h"
+#include "temp_folder.h"
 
 namespace tessimar {
 namespace {

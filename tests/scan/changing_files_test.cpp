@@ -12,9 +12,9 @@
 #include <map>
 #include <sstream>
 
-#include "analysis/file_reading.h"
-#include "analysis/picture_error.h"
-#include "analysis/picture_loader.h"
+#include "decode/file_reading.h"
+#include "decode/picture_error.h"
+#include "decode/picture_loader.h"
 #include "picture_fixtures.h"
 #include "scan/scan_run.h"
 #include "walk_fixture.h"

@@ -55,10 +55,10 @@ class ScanRunTest : public WalkFixture {
 // Records what the scan asks of it and finds nothing.
 class RecordingCache : public PictureCache {
  public:
-  std::optional<CachedAnalysis> Find(const std::string&, const FileStamp&, const AnalysisKey&) override {
+  std::optional<PictureAnalysis> Find(const std::string&, const FileStamp&, const AnalysisKey&) override {
     return std::nullopt;
   }
-  void Store(const std::string& path, const FileStamp&, const AnalysisKey&, const CachedAnalysis&) override {
+  void Store(const std::string& path, const FileStamp&, const AnalysisKey&, const PictureAnalysis&) override {
     Stored.push_back(path);
   }
   void Prune(const std::string& folder, bool subfolders, const std::unordered_set<std::string>& kept) override {

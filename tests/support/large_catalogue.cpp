@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "analysis/compact_signature.h"
-#include "analysis/pair_compare.h"
+#include "matching/compact_signature.h"
+#include "matching/pair_compare.h"
 
 namespace tessimar::testing {
 namespace {

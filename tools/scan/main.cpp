@@ -7,12 +7,12 @@
 #include <optional>
 #include <sstream>
 
-#include "analysis/picture_loader.h"
 #include "analysis/picture_signature.h"
 #include "cache/cache_location.h"
 #include "cache/sqlite_picture_cache.h"
 #include "catalogue/catalogue.h"
 #include "console_host.h"
+#include "decode/picture_loader.h"
 #include "platform/file_identity.h"
 #include "platform/file_replacement.h"
 #include "platform/path_text.h"
