@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "analysis/read_only_file.h"
+#include "platform/regular_file.h"
 
 namespace tessimar {
 namespace {
@@ -13,7 +13,7 @@ constexpr std::size_t CompareBlockSize = 1024;
 }  // namespace
 
 void ReadPreBuffer(const std::string& fileName, TPreBuffer& probe) {
-  ReadOnlyFile file(fileName);
+  RegularFile file(fileName);
   if (!file.IsOpen()) return;
   TPreBuffer local{};  // zero-filled, so a short file gives the same probe every time
   file.Read(local.data(), local.size());
@@ -21,10 +21,10 @@ void ReadPreBuffer(const std::string& fileName, TPreBuffer& probe) {
 }
 
 bool FilesEqual(const std::string& first, const std::string& second, const std::function<bool()>& goOn) {
-  ReadOnlyFile file1(first);
+  RegularFile file1(first);
   if (!file1.IsOpen()) return false;
-  ReadOnlyFile file2(second);
-  if (!file2.IsOpen() || file1.SameFileAs(file2)) return false;
+  RegularFile file2(second);
+  if (!file2.IsOpen() || file1.Identity() == file2.Identity()) return false;
 
   std::array<std::uint8_t, CompareBlockSize> buffer1{}, buffer2{};
   for (;;) {

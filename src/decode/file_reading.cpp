@@ -1,7 +1,5 @@
 #include "decode/file_reading.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,8 +16,9 @@ std::function<void(const std::string&)>& BeforeFileOpen() {
   return hook;
 }
 
-void AboutToOpen(const std::string& fileName) {
+const std::string& AboutToOpen(const std::string& fileName) {
   if (const auto& hook = BeforeFileOpen()) hook(fileName);
+  return fileName;
 }
 
 [[noreturn]] void ThrowSystemError(const std::string& what) { throw PictureError(what + ": " + std::strerror(errno)); }
@@ -28,23 +27,17 @@ void AboutToOpen(const std::string& fileName) {
 
 void SetBeforeFileOpen(std::function<void(const std::string& fileName)> hook) { BeforeFileOpen() = std::move(hook); }
 
-OpenedFile::OpenedFile(const std::string& fileName) {
-  AboutToOpen(fileName);
-  fd_ = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd_ < 0) ThrowSystemError("cannot open the file");
-  struct stat st {};
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd_);
-    throw PictureError("not a regular file");
-  }
-  size_ = static_cast<std::uint64_t>(st.st_size);
+OpenedFile::OpenedFile(const std::string& fileName) : file_(AboutToOpen(fileName)) {
+  if (file_.Refused() == RegularFile::Refusal::CannotOpen)
+    throw PictureError(std::string("cannot open the file: ") + std::strerror(file_.Error()));
+  if (!file_.IsOpen()) throw PictureError("not a regular file");
 }
 
-OpenedFile::~OpenedFile() { ::close(fd_); }
+OpenedFile::~OpenedFile() = default;
 
 void OpenedFile::ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const {
   while (size > 0) {
-    const ssize_t n = ::pread(fd_, data, size, static_cast<off_t>(offset));
+    const ssize_t n = ::pread(file_.Descriptor(), data, size, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ThrowSystemError("cannot read the file");
     if (n == 0) throw PictureError("the file ended early");
@@ -62,7 +55,7 @@ std::optional<std::size_t> OpenedFile::TryReadSome(std::uint64_t offset, std::ui
                                                    std::size_t size) const noexcept {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+    const ssize_t n = ::pread(file_.Descriptor(), data + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return std::nullopt;
     if (n == 0) break;
@@ -72,7 +65,7 @@ std::optional<std::size_t> OpenedFile::TryReadSome(std::uint64_t offset, std::ui
 }
 
 std::vector<std::uint8_t> OpenedFile::ReadWhole() const {
-  std::vector<std::uint8_t> bytes(size_);
+  std::vector<std::uint8_t> bytes(Size());
   bytes.resize(ReadSome(0, bytes.data(), bytes.size()));
   return bytes;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/regular_file.h"
+
 namespace tessimar {
 
 // Runs with the file's name just before a picture file is examined or opened below; tests
@@ -24,7 +26,7 @@ class OpenedFile {
   OpenedFile(const OpenedFile&) = delete;
   OpenedFile& operator=(const OpenedFile&) = delete;
 
-  std::uint64_t Size() const { return size_; }
+  std::uint64_t Size() const { return file_.Size(); }
   // Reads size bytes at offset; throws PictureError when the file ends before them.
   void ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
   // Reads up to size bytes at offset and returns how many; fewer only where the file ends.
@@ -36,8 +38,7 @@ class OpenedFile {
   std::vector<std::uint8_t> ReadWhole() const;
 
  private:
-  int fd_ = -1;
-  std::uint64_t size_ = 0;
+  RegularFile file_;
 };
 
 }  // namespace tessimar

@@ -1,16 +1,13 @@
 #include "decode/preview_picture.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <exception>
 
 #include "decode/jpeg_fast_decoder.h"
 #include "decode/picture_error.h"
 #include "decode/picture_loader.h"
+#include "platform/regular_file.h"
 
 namespace tessimar {
 namespace {
@@ -25,11 +22,12 @@ int PreviewScaleDenominator(std::int32_t height, std::int32_t width) {
   return 1;
 }
 
-// The system's reason goes into the message, as the user sees it.
+// The system's reason goes into the message, as the user sees it; a file that opens but is
+// no regular file is refused by the loader.
 void RequireOpenable(const std::string& fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw PictureError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-  ::close(fd);
+  const RegularFile file(fileName);
+  if (file.Refused() == RegularFile::Refusal::CannotOpen)
+    throw PictureError("Cannot open file \"" + fileName + "\". " + std::strerror(file.Error()));
 }
 
 void PaintWhite(RgbPicture& picture, std::int32_t y, std::int32_t fromX, std::int32_t toX) {

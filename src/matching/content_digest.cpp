@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "analysis/read_only_file.h"
+#include "platform/regular_file.h"
 
 namespace tessimar {
 namespace {
@@ -25,7 +25,7 @@ void Check(int result) {
 }  // namespace
 
 std::optional<ContentDigest> DigestOfFile(const std::string& path, const std::function<bool()>& goOn) {
-  ReadOnlyFile file(path);
+  RegularFile file(path);
   if (!file.IsOpen()) return std::nullopt;
   const DigestContext context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
   if (!context) throw std::bad_alloc();
