@@ -36,7 +36,7 @@ PictureAnalysis Decode(const std::string& path, const TSettings& settings, Analy
 }  // namespace
 
 PictureAnalysis AnalysePicture(const std::string& path, const TSettings& settings, PictureCache* cache,
-                              AnalysisWorkspace& workspace) {
+                               AnalysisWorkspace& workspace) {
   const AnalysisKey key = AnalysisKey::Of(settings);
   const std::optional<FileStamp> stamp = cache != nullptr ? StampOf(path) : std::nullopt;
   if (stamp) {

@@ -22,11 +22,12 @@ struct AnalysisWorkspace {
 
 // The analysis of the file at path: the one cache holds for it while the file is
 // unchanged, else a fresh one, then remembered in the cache. Analysed is false for a file
-// that cannot be loaded or is smaller than the minimum sizes; other failures (memory
-// exhausted) are thrown. cache: nullptr analyses every file; from several threads at once
+// that fails to load for any reason, memory exhausted while decoding included, or is
+// smaller than the minimum sizes; a failure after the load (memory exhausted while making
+// the signature) is thrown. cache: nullptr analyses every file; from several threads at once
 // it must be safe to share (SynchronizedPictureCache). What workspace holds afterwards is
 // of no further use: the analysis is all a comparison needs.
 PictureAnalysis AnalysePicture(const std::string& path, const TSettings& settings, PictureCache* cache,
-                              AnalysisWorkspace& workspace);
+                               AnalysisWorkspace& workspace);
 
 }  // namespace tessimar

@@ -18,7 +18,7 @@ class PictureCache {
 
   // The analysis stored for path under key, when it was stored with this very stamp.
   virtual std::optional<PictureAnalysis> Find(const std::string& path, const FileStamp& stamp,
-                                             const AnalysisKey& key) = 0;
+                                              const AnalysisKey& key) = 0;
   // Remembers analysis of path as it was when stamped, replacing what was stored.
   virtual void Store(const std::string& path, const FileStamp& stamp, const AnalysisKey& key,
                      const PictureAnalysis& analysis) = 0;

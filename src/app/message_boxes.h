@@ -1,4 +1,5 @@
-// The three kinds of message box, behind one seam so that tests can read and answer them.
+// The window's message boxes, an error, a notice and two questions, behind one seam so that
+// tests can read and answer them.
 #pragma once
 
 #include <QString>

@@ -144,7 +144,7 @@ SqlitePictureCache::~SqlitePictureCache() {
 }
 
 std::optional<PictureAnalysis> SqlitePictureCache::Find(const std::string& path, const FileStamp& stamp,
-                                                       const AnalysisKey& key) {
+                                                        const AnalysisKey& key) {
   if (corrupt_) return std::nullopt;
   std::optional<PictureAnalysis> found;
   try {
@@ -159,7 +159,7 @@ std::optional<PictureAnalysis> SqlitePictureCache::Find(const std::string& path,
 }
 
 std::optional<PictureAnalysis> SqlitePictureCache::Lookup(const std::string& path, const FileStamp& stamp,
-                                                         const AnalysisKey& key) {
+                                                          const AnalysisKey& key) {
   const auto [folder, name] = SplitPath(path);
   find_->Bind(1, folder).Bind(2, name).Bind(3, key.MinPicWidth).Bind(4, key.MinPicHeight);
   find_->Bind(5, std::int64_t{key.SearchOnlyIdentical});
