@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "app/panel.h"
 #include "widgets/fixed_form.h"
@@ -26,6 +27,20 @@ QFrame* MakePanel(QWidget* parent, const char* name, Border border, bool coloure
     panel->setLineWidth(1);
   }
   return panel;
+}
+
+QFrame* AddPanel(QVBoxLayout* layout, QWidget* parent, const char* name, int height, Border border) {
+  QFrame* panel = MakePanel(parent, name, border, true);
+  panel->setFixedHeight(height);
+  layout->addWidget(panel);
+  return panel;
+}
+
+QVBoxLayout* BareColumn(QWidget* parent) {
+  auto* layout = new QVBoxLayout(parent);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  return layout;
 }
 
 void StyleLabel(QLabel& label, int pixelSize, const QColor& colour) {

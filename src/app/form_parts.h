@@ -11,6 +11,7 @@
 class QFrame;
 class QLabel;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace tessimar {
@@ -26,6 +27,12 @@ enum class Border { None, Flat };
 
 // A panel, a pane to screen readers; coloured ones are painted in PanelColour with white text.
 QFrame* MakePanel(QWidget* parent, const char* name, Border border, bool coloured);
+
+// A coloured panel of a fixed height at the end of a column.
+QFrame* AddPanel(QVBoxLayout* layout, QWidget* parent, const char* name, int height, Border border);
+
+// A column without margins or spacing, the layout of parent.
+QVBoxLayout* BareColumn(QWidget* parent);
 
 // A label in the window's font family at pixelSize, in colour.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int pixelSize,

@@ -8,13 +8,12 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QSplitter>
-#include <QTableView>
 #include <QTimer>
 
 #include "analysis/analysis_pipeline.h"
 #include "app/about_form.h"
 #include "app/main_form_texts.h"
-#include "app/pair_list_model.h"
+#include "app/results_pane.h"
 #include "app/settings_form.h"
 #include "app/tessimar_application.h"
 #include "app/window_scan_host.h"
@@ -56,9 +55,18 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   setFont(TahomaFont(14));
   CreateMenu();
   auto* splitter = new QSplitter(Qt::Vertical, this);
-  splitter->addWidget(CreateTopPanel());
-  splitter->addWidget(CreateCentralPanel());
-  splitter->addWidget(CreateBottomPanel());
+  QWidget* top = CreateTopPanel();
+  QWidget* central = CreateCentralPanel();
+  QWidget* bottom = CreateBottomPanel();
+  AddFolderDialog = new TFolderDialog(this);
+  AddFolderDialog->SetOptions(TFolderDialog::fdoReturnOnlyFSDirs | TFolderDialog::fdoNewDialogStyle);
+  // The results pane builds its controls into the central and bottom panels before these
+  // join the splitter, so that the tab order runs through them as through the panels.
+  pane_ = new ResultsPane(*this, catalogue_, Settings, *AddFolderDialog,
+                          {*this, *CentralPanel, *bottom, *SavelistofdupliacatestoCSV1});
+  splitter->addWidget(top);
+  splitter->addWidget(central);
+  splitter->addWidget(bottom);
   splitter->setHandleWidth(SplitterHeight);
   splitter->handle(1)->setObjectName("Splitter1");
   splitter->handle(2)->setObjectName("Splitter2");
@@ -73,11 +81,8 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   Timer1 = new QTimer(this);
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
-  AddFolderDialog = new TFolderDialog(this);
-  AddFolderDialog->SetOptions(TFolderDialog::fdoReturnOnlyFSDirs | TFolderDialog::fdoNewDialogStyle);
   FormCreate();
   CreateDialogs(std::move(versionUrl), std::move(downloadPageUrl));
-  ConnectReview();
 }
 
 TMainForm::~TMainForm() = default;
@@ -94,7 +99,6 @@ void TMainForm::FormCreate() {
   scan_ = std::make_unique<ScanRun>(catalogue_, Settings, *host_, std::move(trash), groupSeparator, cache_.get(),
                                     DefaultJobs());
   ShowPlaceholder(StartupHint);
-  ShowSamplePictures();
   DataFolder = tessimar::DataFolder();
   const StoredSettings stored = LoadSettings(DataFolder + std::string(SettingsFileName));
   Settings = stored.Settings;
@@ -125,8 +129,8 @@ void TMainForm::FormShow() {
 // A close during a sort waits for it: the sort's second pass needs the pair list as its
 // first pass left it.
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (sorting_) {
-    closeAfterSort_ = true;
+  if (pane_->Sorting()) {
+    pane_->CloseWindowAfterSort();
     event->ignore();
     return;
   }
@@ -139,7 +143,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 // Closing always goes on: a settings file that cannot be written is reported, but must
 // not keep the user in the window.
 void TMainForm::FormCloseQuery() {
-  listModel_->SetRowCount(0);
+  pane_->ClearList();
   scan_->ScanStopped = true;
   try {
     WriteSettingsFile();
@@ -158,24 +162,11 @@ void TMainForm::WriteSettingsFile() const {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Resize) {
-    if (watched == CentralPanel) {
-      FormResize();
-      CentralPanelResize();
-    } else if (watched == side1_.TextPanel || watched == side2_.TextPanel) {
-      AlignImageTextPanel(watched == side1_.TextPanel ? side1_ : side2_);
-    } else if (ListView1 != nullptr && watched == ListView1->viewport()) {
-      SizeListColumns();
-    }
+  if (watched == CentralPanel && event->type() == QEvent::Resize) {
+    FormResize();
+    CentralPanelResize();
   } else if (watched == DirectoriesListBox && event->type() == QEvent::KeyPress) {
     return DirectoriesListBoxKeyDown(static_cast<const QKeyEvent&>(*event));
-  } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
-    return ListView1KeyDown(static_cast<const QKeyEvent&>(*event));
-  } else if (watched == ListView1 && event->type() == QEvent::KeyRelease) {
-    return ListView1KeyUp(static_cast<const QKeyEvent&>(*event));
-  } else if ((event->type() == QEvent::Enter || event->type() == QEvent::Leave) &&
-             watched->objectName().contains(QStringLiteral("ImageButton"))) {
-    LightCaption(watched, event->type() == QEvent::Enter);
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -1,12 +1,10 @@
 // Building the main window: its regions, controls and menu, and the rules that place
-// the central panel's contents when it changes size.
+// the central panel's contents when it changes size. The results pane builds its own
+// controls into the central and bottom panels.
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <utility>
@@ -15,8 +13,7 @@
 #include "app/form_parts.h"
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
-#include "app/pair_list_model.h"
-#include "app/preview_image.h"
+#include "app/results_pane.h"
 #include "app/summary_labels.h"
 #include "app/web_pages.h"
 #include "widgets/fixed_form.h"
@@ -24,28 +21,7 @@
 namespace tessimar {
 namespace {
 
-constexpr int BetweenImagesWidth = 79;
-// What the two image panels leave of the central panel's width besides each other.
-constexpr int ImagePanelsAllowance = 60;
-constexpr int ImageTextPanelHeight = 97;
-constexpr int ImageLabelHeight = 29;
-constexpr int ImageButtonsTop = 21;
-constexpr QSize ImageButtonsSize(179, 68);
 constexpr int ProgressLabelHeight = 32;
-
-QFrame* AddPanel(QVBoxLayout* layout, QWidget* parent, const char* name, int height, Border border) {
-  QFrame* panel = MakePanel(parent, name, border, true);
-  panel->setFixedHeight(height);
-  layout->addWidget(panel);
-  return panel;
-}
-
-QVBoxLayout* BareColumn(QWidget* parent) {
-  auto* layout = new QVBoxLayout(parent);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  return layout;
-}
 
 // A label placed at x, y at the size of its text.
 QLabel* PlacedLabel(QWidget* parent, const char* name, const QString& text, int pixelSize, QPoint at) {
@@ -53,17 +29,6 @@ QLabel* PlacedLabel(QWidget* parent, const char* name, const QString& text, int 
   label->move(at);
   label->adjustSize();
   return label;
-}
-
-// One of the three action buttons under a picture, with its caption below it.
-// stem: the action's part of the names, as "MoveImage"; side: "1" or "2".
-QToolButton* AddImageAction(QWidget* panel, const QString& stem, const QString& side, Glyph glyph,
-                            const QString& hint, const QString& caption, int x) {
-  QToolButton* button = MakeGlyphButton(panel, qPrintable(stem + "Button" + side), glyph, hint, {x, 4, 47, 47});
-  QLabel* label = MakeLabel(panel, qPrintable(stem + "Label" + side), caption, ActionCaptionPixels, CaptionGray);
-  label->setGeometry(x, 47, 47, 20);
-  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  return button;
 }
 
 }  // namespace
@@ -145,9 +110,6 @@ QWidget* TMainForm::CreateCentralPanel() {
   CentralPanel->setMinimumHeight(131);
   CentralPanel->installEventFilter(this);
   CreateSearchPanel();
-  side1_ = CreateImageSide(1);
-  CreateBetweenImagesPanel();
-  side2_ = CreateImageSide(2);
   return CentralPanel;
 }
 
@@ -163,48 +125,6 @@ void TMainForm::CreateSearchPanel() {
   }
 }
 
-TMainForm::ImageSide TMainForm::CreateImageSide(int side) {
-  const QString n = QString::number(side);
-  ImageSide parts;
-  parts.Panel = MakePanel(CentralPanel, qPrintable("ImagePanel" + n), Border::Flat, false);
-  QVBoxLayout* column = BareColumn(parts.Panel);
-  parts.Image = new PreviewImage(parts.Panel);
-  parts.Image->setObjectName(side == 1 ? "LeftImage" : "RightImage");
-  parts.Image->setAccessibleName(side == 1 ? QStringLiteral("原图") : QStringLiteral("重复图片"));
-  parts.Image->setAlignment(Qt::AlignCenter);
-  parts.Image->setCursor(Qt::PointingHandCursor);
-  parts.Image->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-  auto* imageArea = new QVBoxLayout;
-  imageArea->setContentsMargins(7, 7, 7, 7);
-  imageArea->addWidget(parts.Image);
-  column->addLayout(imageArea, 1);
-  parts.TextPanel = AddPanel(column, parts.Panel, qPrintable("ImageTextPanel" + n), ImageTextPanelHeight,
-                             Border::None);
-  parts.TextPanel->installEventFilter(this);
-  parts.Label = MakeLabel(parts.TextPanel, qPrintable("ImageLabel" + n), {}, 14);
-  parts.Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  parts.Label->setWordWrap(true);
-  parts.ButtonsPanel = MakePanel(parts.TextPanel, qPrintable("ImageButtonsPanel" + n), Border::None, false);
-  parts.ButtonsPanel->resize(ImageButtonsSize);
-  QWidget* buttons = parts.ButtonsPanel;
-  parts.MoveButton = AddImageAction(buttons, "MoveImage", n, Glyph::MoveFile, "移动文件", "移动", 12);
-  parts.BrowseButton = AddImageAction(buttons, "BrowseImage", n, Glyph::BrowseFile, "浏览文件", "浏览", 67);
-  parts.DeleteButton = AddImageAction(buttons, "DeleteImage", n, Glyph::DeleteFile, "删除文件", "删除", 122);
-  return parts;
-}
-
-void TMainForm::CreateBetweenImagesPanel() {
-  BetweenImagesPanel = MakePanel(CentralPanel, "BetweenImagesPanel", Border::None, false);
-  QLabel* similarity = MakeLabel(BetweenImagesPanel, "SimilarityLabel", QStringLiteral("相似性"), 15);
-  similarity->setGeometry(4, 21, 71, 17);
-  similarity->setAlignment(Qt::AlignCenter);
-  PercentLabel = MakeLabel(BetweenImagesPanel, "PercentLabel", {}, 23);
-  PercentLabel->setGeometry(4, 46, 71, 42);
-  PercentLabel->setAlignment(Qt::AlignCenter);
-  SwapImagesButton = MakeGlyphButton(BetweenImagesPanel, "SwapImagesButton", Glyph::Swap,
-                                     QStringLiteral("交换图像"), {13, 95, 47, 48});
-}
-
 QWidget* TMainForm::CreateBottomPanel() {
   QFrame* bottom = MakePanel(nullptr, "BottomPanel", Border::None, false);
   bottom->setMinimumHeight(78);
@@ -213,25 +133,6 @@ QWidget* TMainForm::CreateBottomPanel() {
   ScannedCountLabel = MakeLabel(summary, "ScannedCountLabel", QStringLiteral("扫描的文件：0"), 15);
   DuplicatesFoundLabel = MakeLabel(summary, "DuplicatesFoundLabel", QStringLiteral("发现重复：0"), 15);
   PlaceSummaryLabels(*ScannedCountLabel, *DuplicatesFoundLabel);
-  listModel_ = new PairListModel(catalogue_, QLocale().groupSeparator(), this);
-  ListView1 = new QTableView(bottom);
-  ListView1->setObjectName("ListView1");
-  ListView1->setModel(listModel_);
-  ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListView1->setShowGrid(true);
-  ListView1->verticalHeader()->hide();
-  // Rows of one height: the view never measures a row, however many there are.
-  ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  ListView1->horizontalHeader()->setSectionsClickable(true);
-  ListView1->horizontalHeader()->setSortIndicatorShown(false);
-  ListView1->horizontalHeader()->setMinimumSectionSize(50);
-  ListView1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  ListView1->installEventFilter(this);
-  // Its width changes with the window and with the vertical scroll bar.
-  ListView1->viewport()->installEventFilter(this);
-  column->addWidget(ListView1);
   return bottom;
 }
 
@@ -244,17 +145,9 @@ void TMainForm::NameRegions() {
       {"Splitter1", "调整文件夹列表的高度"},
       {"CentralPanel", "预览"},
       {"SearchPanel", "扫描进度"},
-      {"ImagePanel1", "左侧图片"},
-      {"ImageTextPanel1", "左侧图片信息"},
-      {"ImageButtonsPanel1", "左侧图片操作"},
-      {"BetweenImagesPanel", "相似性"},
-      {"ImagePanel2", "右侧图片"},
-      {"ImageTextPanel2", "右侧图片信息"},
-      {"ImageButtonsPanel2", "右侧图片操作"},
       {"Splitter2", "调整重复列表的高度"},
       {"BottomPanel", "扫描结果"},
       {"SummaryPanel", "扫描摘要"},
-      {"ListView1", "重复列表"},
   };
   for (const auto& [object, name] : names) {
     findChild<QWidget*>(QString::fromLatin1(object))->setAccessibleName(QString::fromUtf8(name));
@@ -262,7 +155,7 @@ void TMainForm::NameRegions() {
 }
 
 void TMainForm::FormResize() {
-  side1_.Panel->resize((CentralPanel->width() - ImagePanelsAllowance) / 2, side1_.Panel->height());
+  pane_->SetPreviewWidth(CentralPanel->width());
   AlignCentralPanel();
 }
 
@@ -277,25 +170,13 @@ void TMainForm::CentralPanelResize() {
   AlignCentralPanel();
 }
 
-// The progress panel along the top at its own height; below it the two image panels
-// and the panel between them, the right one taking what is left.
+// The progress panel along the top at its own height; the preview below it.
 void TMainForm::AlignCentralPanel() {
   const int width = CentralPanel->width();
   const int top = SearchPanel->height();
   const int height = std::max(0, CentralPanel->height() - top);
   SearchPanel->setGeometry(0, 0, width, top);
-  const int leftWidth = side1_.Panel->width();
-  side1_.Panel->setGeometry(0, top, leftWidth, height);
-  BetweenImagesPanel->setGeometry(leftWidth, top, BetweenImagesWidth, height);
-  const int rightLeft = leftWidth + BetweenImagesWidth;
-  side2_.Panel->setGeometry(rightLeft, top, std::max(0, width - rightLeft), height);
-}
-
-// The info line along the top; the action buttons centred under the picture.
-void TMainForm::AlignImageTextPanel(const ImageSide& side) {
-  const int width = side.TextPanel->width();
-  side.Label->setGeometry(0, 0, width, ImageLabelHeight);
-  side.ButtonsPanel->move((width - ImageButtonsSize.width()) / 2, ImageButtonsTop);
+  pane_->PlacePreview(QRect(0, top, width, height));
 }
 
 }  // namespace tessimar

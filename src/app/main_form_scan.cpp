@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTableView>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -14,8 +13,7 @@
 #include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/message_boxes.h"
-#include "app/pair_list_model.h"
-#include "app/preview_image.h"
+#include "app/results_pane.h"
 #include "app/summary_labels.h"
 #include "matching/match_texts.h"
 #include "scan/scan_run.h"
@@ -43,7 +41,7 @@ QString Text(std::string_view prefix, std::string_view value) {
 // A press during a scan, however it arrives, only asks the scan to stop; during a sort
 // it is refused, as a new scan would replace the pair list being sorted.
 void TMainForm::StartButtonClick() {
-  if (sorting_) return;
+  if (pane_->Sorting()) return;
   if (scanning_) {
     scan_->ScanStopped = true;
     return;
@@ -55,10 +53,7 @@ void TMainForm::RunScan() {
   const std::vector<std::string> folders = ListedFolders();
   if (!scan_->CheckPreconditions(folders, FolderListEmpty)) return;
   BeginScan();
-  if (ScanAndEnd(folders) && listModel_->rowCount() > 0) {
-    ListView1->selectRow(0);
-    ListView1Click();
-  }
+  if (ScanAndEnd(folders)) pane_->ShowFirstPair();
 }
 
 void TMainForm::BeginScan() {
@@ -67,8 +62,7 @@ void TMainForm::BeginScan() {
   scan_->ScanStopped = false;
   ScanStartTicks = TickCount();
   Timer1->start();
-  listModel_->SetRowCount(0);
-  ListView1->setUpdatesEnabled(false);
+  pane_->BeginScan();
 }
 
 // Runs the scan and its end; false when it ended by an error, which is then reported.
@@ -80,8 +74,7 @@ bool TMainForm::ScanAndEnd(const std::vector<std::string>& folders) {
     failure = QString::fromUtf8(error.what());
   }
   // A close during the scan has emptied the list for good.
-  if (!closing_) listModel_->SetRowCount(catalogue_.PairCount());
-  ListView1->setUpdatesEnabled(true);
+  pane_->EndScan(!closing_);
   EndScan();
   if (failure.isNull()) return true;
   Messages().Error(this, failure);
@@ -108,14 +101,8 @@ void TMainForm::ShowBusyState() {
   ScannedCountLabel->setText(Text(ScannedCountPrefix, "0"));
   DuplicatesFoundLabel->setText(Text(DuplicatesFoundPrefix, "0"));
   PlaceSummaryLabels(*ScannedCountLabel, *DuplicatesFoundLabel);
-  side1_.Label->setText(NoPictureCaption);
-  side2_.Label->setText(NoPictureCaption);
-  PercentLabel->setText(ZeroPercentCaption);
+  pane_->ShowNoPair();
   SetStartCaption(StopCaption);
-  for (PreviewImage* image : {side1_.Image, side2_.Image}) {
-    image->setEnabled(false);
-    image->ClearPicture();
-  }
   SearchPanel->resize(CentralPanel->width(), CentralPanel->height());
   FilesCountLabel->setText(Text(FilesCountPrefix, "0 / 0"));
   CurrentDuplicatesFoundLabel->setText(Text(CurrentDuplicatesPrefix, "0"));
@@ -127,8 +114,6 @@ void TMainForm::ShowBusyState() {
 void TMainForm::ShowIdleState() {
   SetScanControlsEnabled(true);
   SetStartCaption(StartCaption);
-  side1_.Image->setEnabled(true);
-  side2_.Image->setEnabled(true);
   SearchPanel->resize(CentralPanel->width(), 0);
   AlignCentralPanel();
   QThread::msleep(StatePause);
@@ -137,12 +122,12 @@ void TMainForm::ShowIdleState() {
 // The placeholder keeps the folder list disabled whatever the state.
 void TMainForm::SetScanControlsEnabled(bool enabled) {
   DirectoriesListBox->setEnabled(enabled && !FolderListEmpty);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           AddFolderButton, RemoveFolderButton, MoveFolderUpButton, MoveFolderDownButton, ClearDirectoriesButton,
-           SwapImagesButton, side1_.MoveButton, side1_.BrowseButton, side1_.DeleteButton, side2_.MoveButton,
-           side2_.BrowseButton, side2_.DeleteButton, ListView1, ScanSubfoldersCheckBox}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{AddFolderButton, RemoveFolderButton, MoveFolderUpButton,
+                                                          MoveFolderDownButton, ClearDirectoriesButton}) {
     control->setEnabled(enabled);
   }
+  pane_->SetEnabled(enabled);
+  ScanSubfoldersCheckBox->setEnabled(enabled);
   Settings1->setEnabled(enabled);
   About1->setEnabled(enabled);
 }

@@ -1,24 +1,27 @@
 // The results list, the preview of the selected pair and the sort by a column: the list
 // shows the pair list as it stands; the preview follows the selection only where it is
 // confirmed (a click, the release of an arrow key, the end of a scan, a file action).
+#include "app/results_pane.h"
+
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QScopeGuard>
 #include <QTableView>
 #include <QToolButton>
-#include <QUrl>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
 #include "app/file_url.h"
-#include "app/form_parts.h"
-#include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/pair_list_model.h"
 #include "app/preview_image.h"
+#include "app/results_pane_host.h"
 #include "app/tessimar_application.h"
 #include "app/web_pages.h"
+#include "catalogue/catalogue.h"
 #include "decode/preview_picture.h"
 #include "platform/number_format.h"
 #include "platform/path_text.h"
@@ -49,62 +52,114 @@ QString InfoLine(const TPicInfo& picture) {
 
 }  // namespace
 
-void TMainForm::ConnectReview() {
-  // A reset of the model gives the header its default widths again.
-  connect(listModel_, &QAbstractItemModel::modelReset, this, &TMainForm::SizeListColumns);
-  connect(ListView1, &QTableView::clicked, this, [this] { ListView1Click(); });
-  connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-          [this](int column) { RunReported([&] { ListView1ColumnClick(column); }); });
-  connect(SwapImagesButton, &QToolButton::clicked, this, [this] { RunReported([this] { SwapImagesButtonClick(); }); });
-  connect(side1_.Image, &ClickableLabel::clicked, this, [this] { RunReported([this] { OpenPicture(1); }); });
-  connect(side2_.Image, &ClickableLabel::clicked, this, [this] { RunReported([this] { OpenPicture(2); }); });
-  for (const ImageSide* side : {&side1_, &side2_}) {
-    const int n = side == &side1_ ? 1 : 2;
-    connect(side->MoveButton, &QToolButton::clicked, this,
-            [this, n] { RunReported([&] { MoveImageButtonClick(n); }); });
-    connect(side->DeleteButton, &QToolButton::clicked, this,
-            [this, n] { RunReported([&] { DeleteImageButtonClick(n); }); });
-    connect(side->BrowseButton, &QToolButton::clicked, this,
-            [this, n] { RunReported([&] { BrowseImageButtonClick(n); }); });
-    for (QToolButton* button : {side->MoveButton, side->BrowseButton, side->DeleteButton})
-      button->installEventFilter(this);
-  }
-  connect(SavelistofdupliacatestoCSV1, &QAction::triggered, this,
-          [this] { RunReported([this] { SavelistofdupliacatestoCSV1Click(); }); });
+ResultsPane::ResultsPane(ResultsPaneHost& host, Catalogue& catalogue, const TSettings& settings,
+                         TFolderDialog& folderDialog, ResultsPanePlaces places)
+    : QObject(&places.Window),
+      host_(host),
+      catalogue_(catalogue),
+      settings_(settings),
+      folderDialog_(folderDialog),
+      window_(places.Window) {
+  side1_ = CreateImageSide(places.PreviewArea, 1);
+  CreateBetweenImagesPanel(places.PreviewArea);
+  side2_ = CreateImageSide(places.PreviewArea, 2);
+  CreateList(places.ListPanel);
+  NameRegions();
+  Connect(places.SaveList);
+  ShowSamplePictures();
 }
 
-int TMainForm::SelectedRow() const {
+bool ResultsPane::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize) {
+    if (watched == side1_.TextPanel || watched == side2_.TextPanel) {
+      AlignImageTextPanel(watched == side1_.TextPanel ? side1_ : side2_);
+    } else if (ListView1 != nullptr && watched == ListView1->viewport()) {
+      SizeListColumns();
+    }
+  } else if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    return ListView1KeyDown(static_cast<const QKeyEvent&>(*event));
+  } else if (watched == ListView1 && event->type() == QEvent::KeyRelease) {
+    return ListView1KeyUp(static_cast<const QKeyEvent&>(*event));
+  } else if ((event->type() == QEvent::Enter || event->type() == QEvent::Leave) &&
+             watched->objectName().contains(QStringLiteral("ImageButton"))) {
+    LightCaption(watched, event->type() == QEvent::Enter);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void ResultsPane::BeginScan() {
+  listModel_->SetRowCount(0);
+  ListView1->setUpdatesEnabled(false);
+}
+
+void ResultsPane::EndScan(bool listPairs) {
+  if (listPairs) listModel_->SetRowCount(catalogue_.PairCount());
+  ListView1->setUpdatesEnabled(true);
+}
+
+void ResultsPane::ShowFirstPair() {
+  if (listModel_->rowCount() == 0) return;
+  ListView1->selectRow(0);
+  ListView1Click();
+}
+
+void ResultsPane::ClearList() { listModel_->SetRowCount(0); }
+
+void ResultsPane::SetEnabled(bool enabled) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           SwapImagesButton, side1_.MoveButton, side1_.BrowseButton, side1_.DeleteButton, side2_.MoveButton,
+           side2_.BrowseButton, side2_.DeleteButton, ListView1, side1_.Image, side2_.Image}) {
+    control->setEnabled(enabled);
+  }
+}
+
+void ResultsPane::ShowNoPair() {
+  side1_.Label->setText(NoPictureCaption);
+  side2_.Label->setText(NoPictureCaption);
+  PercentLabel->setText(ZeroPercentCaption);
+  side1_.Image->ClearPicture();
+  side2_.Image->ClearPicture();
+}
+
+bool ResultsPane::Busy() const { return host_.Scanning() || sorting_; }
+
+std::optional<ResultsPane::Selection> ResultsPane::Selected() const {
+  const int row = SelectedRow();
+  if (Busy() || listModel_->rowCount() == 0 || row < 0) return std::nullopt;
+  return Selection{row, catalogue_.PicturePairs.at(static_cast<std::size_t>(row))};
+}
+
+int ResultsPane::SelectedRow() const {
   const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.front().row();
 }
 
 // While the pair list is rewritten the list neither asks for rows nor draws.
-void TMainForm::BeginListUpdate() {
+void ResultsPane::BeginListUpdate() {
   ListView1->setUpdatesEnabled(false);
   listModel_->BeginUpdate();
 }
 
-void TMainForm::EndListUpdate(int rows) {
+void ResultsPane::EndListUpdate(int rows) {
   listModel_->EndUpdate(rows);
   ListView1->setUpdatesEnabled(true);
 }
 
-void TMainForm::ListView1Click() { RunReported([this] { RefreshPreview(); }); }
+void ResultsPane::ListView1Click() { RunReported([this] { RefreshPreview(); }); }
 
 // A picture that fails ends the refresh where it is: what was shown already stays.
-void TMainForm::RefreshPreview() {
-  const int row = SelectedRow();
-  if (Busy() || listModel_->rowCount() == 0 || row < 0) return;
-  const TPicturePair pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
-  ShowPreviewPicture(side1_, pair.PicIndex1);
-  ShowPreviewPicture(side2_, pair.PicIndex2);
-  side1_.Label->setText(InfoLine(catalogue_.PicList.at(static_cast<std::size_t>(pair.PicIndex1))));
-  side2_.Label->setText(InfoLine(catalogue_.PicList.at(static_cast<std::size_t>(pair.PicIndex2))));
-  const std::string similarity = FormatGrouped(pair.Similarity, QLocale().groupSeparator().toStdString());
+void ResultsPane::RefreshPreview() {
+  const auto selected = Selected();
+  if (!selected) return;
+  ShowPreviewPicture(side1_, selected->Picture(1));
+  ShowPreviewPicture(side2_, selected->Picture(2));
+  side1_.Label->setText(InfoLine(catalogue_.PicList.at(static_cast<std::size_t>(selected->Picture(1)))));
+  side2_.Label->setText(InfoLine(catalogue_.PicList.at(static_cast<std::size_t>(selected->Picture(2)))));
+  const std::string similarity = FormatGrouped(selected->Pair.Similarity, QLocale().groupSeparator().toStdString());
   PercentLabel->setText(QString::fromStdString(similarity) + "%");
 }
 
-void TMainForm::ShowPreviewPicture(const ImageSide& side, std::int32_t picture) {
+void ResultsPane::ShowPreviewPicture(const ImageSide& side, std::int32_t picture) {
   const TPicInfo& entry = catalogue_.PicList.at(static_cast<std::size_t>(picture));
   RgbPicture shown = LoadPreviewPicture(catalogue_.FullPath(picture), entry.Height, entry.Width);
   DrawFrame(shown);
@@ -112,14 +167,14 @@ void TMainForm::ShowPreviewPicture(const ImageSide& side, std::int32_t picture) 
 }
 
 // Home and End go to the first and the last row, as in a list, not along the columns.
-bool TMainForm::ListView1KeyDown(const QKeyEvent& key) {
+bool ResultsPane::ListView1KeyDown(const QKeyEvent& key) {
   if (key.modifiers() != Qt::NoModifier || (key.key() != Qt::Key_Home && key.key() != Qt::Key_End)) return false;
   if (listModel_->rowCount() > 0) ListView1->selectRow(key.key() == Qt::Key_Home ? 0 : listModel_->rowCount() - 1);
   return true;
 }
 
 // Only the release of Up or Down refreshes, once, however long the key was held.
-bool TMainForm::ListView1KeyUp(const QKeyEvent& key) {
+bool ResultsPane::ListView1KeyUp(const QKeyEvent& key) {
   if (key.isAutoRepeat() || (key.key() != Qt::Key_Up && key.key() != Qt::Key_Down)) return false;
   if (listModel_->rowCount() > 0) ListView1Click();
   return false;
@@ -128,7 +183,7 @@ bool TMainForm::ListView1KeyUp(const QKeyEvent& key) {
 // The selection keeps its row index and the preview its pair. Nothing may change the
 // pair list while the sort lets events through between its passes: the handlers that
 // would are refused while sorting_ is set, and a close waits for the sort to end.
-void TMainForm::ListView1ColumnClick(int column) {
+void ResultsPane::ListView1ColumnClick(int column) {
   if (Busy() || catalogue_.PairListCapacity <= 0) return;
   SortReverse = column == SortColumn ? !SortReverse : false;
   const int selected = SelectedRow();
@@ -143,11 +198,11 @@ void TMainForm::ListView1ColumnClick(int column) {
     SortPairsByColumn(catalogue_, column, SortReverse, [] { QCoreApplication::processEvents(); });
   }
   SortColumn = column;
-  if (std::exchange(closeAfterSort_, false)) close();
+  if (std::exchange(closeAfterSort_, false)) window_.close();
 }
 
 // The two path columns share the width within their bounds; the similarity keeps its own.
-void TMainForm::SizeListColumns() {
+void ResultsPane::SizeListColumns() {
   const int shared = (ListView1->viewport()->width() - SimilarityColumnWidth) / 2;
   const int pathWidth = std::clamp(shared, PathColumnMinimum, PathColumnMaximum);
   QHeaderView* header = ListView1->horizontalHeader();
@@ -156,37 +211,29 @@ void TMainForm::SizeListColumns() {
   header->resizeSection(2, SimilarityColumnWidth);
 }
 
-void TMainForm::SwapImagesButtonClick() {
+void ResultsPane::SwapImagesButtonClick() {
   if (Busy()) return;
-  const int row = SelectedRow();
-  if (row < 0) {
+  const auto selected = Selected();
+  if (!selected) {
     const QImage left = side1_.Image->Picture();
     side1_.Image->SetPicture(side2_.Image->Picture());
     side2_.Image->SetPicture(left);
     return;
   }
-  catalogue_.SwapPairSides(row);
-  listModel_->RowChanged(row);
+  catalogue_.SwapPairSides(selected->Row);
+  listModel_->RowChanged(selected->Row);
   ListView1Click();
 }
 
-void TMainForm::OpenPicture(int side) {
-  const int row = SelectedRow();
-  if (Busy() || listModel_->rowCount() == 0 || row < 0) return;
-  const TPicturePair& pair = catalogue_.PicturePairs.at(static_cast<std::size_t>(row));
-  const std::string path = catalogue_.FullPath(side == 1 ? pair.PicIndex1 : pair.PicIndex2);
+void ResultsPane::OpenPicture(int side) {
+  const auto selected = Selected();
+  if (!selected) return;
+  const std::string path = catalogue_.FullPath(selected->Picture(side));
   std::error_code error;
   if (std::filesystem::exists(path, error)) OpenPage(FileUrl(path));
 }
 
-// An action button lights the caption under it while the pointer is over it.
-void TMainForm::LightCaption(QObject* button, bool lit) {
-  const QString name = button->objectName().replace(QStringLiteral("Button"), QStringLiteral("Label"));
-  if (auto* caption = findChild<QLabel*>(name))
-    StyleLabel(*caption, ActionCaptionPixels, lit ? QColor(Qt::white) : CaptionGray);
-}
-
-void TMainForm::ShowSamplePictures() {
+void ResultsPane::ShowSamplePictures() {
   side1_.Image->SetPicture(QImage(QStringLiteral(":/samples/sample1.jpg")));
   side2_.Image->SetPicture(QImage(QStringLiteral(":/samples/sample2.jpg")));
   side1_.Label->setText(SampleInfoLine1);

@@ -4,10 +4,9 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/main_form.h"
 #include "app/main_form_texts.h"
 #include "app/message_boxes.h"
-#include "app/pair_list_model.h"
+#include "app/results_pane.h"
 #include "platform/file_replacement.h"
 #include "review/csv_export.h"
 
@@ -15,29 +14,29 @@ namespace tessimar {
 
 // During a scan the pair list is empty until the scan ends, which the export says; during
 // a sort the pairs are being reordered, and the command is passed over.
-void TMainForm::SavelistofdupliacatestoCSV1Click() {
+void ResultsPane::SavelistofdupliacatestoCSV1Click() {
   if (sorting_) return;
-  if (scanning_ || listModel_->rowCount() == 0 || SelectedRow() < 0) {
-    Messages().Error(this, EmptyListMessage);
+  if (!Selected()) {
+    Messages().Error(&window_, EmptyListMessage);
     return;
   }
   const QString fileName = AskCsvFileName();
   if (fileName.isEmpty()) return;
-  if (QFileInfo::exists(fileName) && !Messages().Ask(this, ReplaceQuestion.arg(fileName))) return;
+  if (QFileInfo::exists(fileName) && !Messages().Ask(&window_, ReplaceQuestion.arg(fileName))) return;
   std::ostringstream text;
   WritePairsCsv(text, catalogue_, QLocale().groupSeparator().toStdString());
   // Written beside and renamed over: a failed export never leaves half a file.
   try {
     FileReplacement(fileName.toStdString()).Commit(text.str());
   } catch (const FileWriteError& error) {
-    Messages().Error(this, CreateFailedMessage.arg(fileName, QString::fromUtf8(std::strerror(error.Code))));
+    Messages().Error(&window_, CreateFailedMessage.arg(fileName, QString::fromUtf8(std::strerror(error.Code))));
   }
 }
 
 // The chosen file, the default extension added; empty when cancelled.
-QString TMainForm::AskCsvFileName() {
+QString ResultsPane::AskCsvFileName() {
   if (SaveCSVFileDialog == nullptr) {
-    SaveCSVFileDialog = new QFileDialog(this, QStringLiteral("将重复项列表保存到 CSV 文件"));
+    SaveCSVFileDialog = new QFileDialog(&window_, QStringLiteral("将重复项列表保存到 CSV 文件"));
     SaveCSVFileDialog->setObjectName(QStringLiteral("SaveCSVFileDialog"));
     SaveCSVFileDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     SaveCSVFileDialog->setAcceptMode(QFileDialog::AcceptSave);
