@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QTableView>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <utility>
 
+#include "file_state.h"
 #include "main_form_fixture.h"
 
 namespace tessimar::testing {
@@ -17,21 +15,8 @@ namespace {
 using Kind = RecordingMessageBoxes::Kind;
 namespace fs = std::filesystem;
 
-std::string FileBytes(const std::string& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
 class FileActionFaultsTest : public MainFormTest {
  protected:
-  FileActionFaultsTest() {
-    ::setenv("HOME", (temp / "home").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (temp / "home/.local/share").c_str(), 1);
-    fs::create_directories(temp / "home");
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + temp / "no-bus").c_str(), 1);
-  }
-
   // photos/a.jpg and its copy b.jpg, scanned: one pair, selected.
   void ScanOnePair() {
     photos = PictureFolder(temp, "photos");
@@ -51,7 +36,7 @@ class FileActionFaultsTest : public MainFormTest {
     QTimer::singleShot(0, during);
     AnswerFolderBrowser(QString::fromStdString(folder).chopped(1), button);
   }
-  std::string Trash() const { return temp / "home/.local/share/Trash/files/"; }
+  std::string Trash() const { return isolated.DataHome() + "Trash/files/"; }
 
   std::string photos;
 };
@@ -76,7 +61,7 @@ TEST_F(FileActionFaultsTest, AFileRenamedOrReplacedSinceTheScanIsNeverMovedOrDel
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ScanOnePair();
-    const std::string scanned = FileBytes(photos + "b.jpg");
+    const std::string scanned = ReadFileBytes(photos + "b.jpg");
     const std::string target = temp.MakeFolder("target");
     bool changed = false;
     const auto change = [&] {
@@ -98,10 +83,10 @@ TEST_F(FileActionFaultsTest, AFileRenamedOrReplacedSinceTheScanIsNeverMovedOrDel
     EXPECT_EQ(errors[0].text, "Cannot find this file:\n\rb.jpg");
     EXPECT_TRUE(BoxesOf(Kind::Information).empty());
     EXPECT_EQ(Rows(), 1);
-    EXPECT_EQ(FileBytes(photos + "renamed.jpg"), scanned);
+    EXPECT_EQ(ReadFileBytes(photos + "renamed.jpg"), scanned);
     EXPECT_EQ(fs::exists(photos + "b.jpg"), c.replace);
     if (c.replace) {
-      EXPECT_EQ(FileBytes(photos + "b.jpg"), "another file");
+      EXPECT_EQ(ReadFileBytes(photos + "b.jpg"), "another file");
     }
     EXPECT_TRUE(fs::is_empty(target));
     EXPECT_FALSE(fs::exists(Trash()));
@@ -115,16 +100,16 @@ TEST_F(FileActionFaultsTest, AFileRenamedOrReplacedSinceTheScanIsNeverMovedOrDel
 
 TEST_F(FileActionFaultsTest, ADeleteToATrashThatCannotBeMadeKeepsTheFileAndItsPair) {
   // The trash would go below a file.
-  ::setenv("XDG_DATA_HOME", temp.Write("data-file", "not a folder").c_str(), 1);
+  const ScopedVariable dataHome("XDG_DATA_HOME", temp.Write("data-file", "not a folder"));
   ScanOnePair();
-  const std::string bytes = FileBytes(photos + "b.jpg");
+  const std::string bytes = ReadFileBytes(photos + "b.jpg");
   boxes.Answers = {true};
   Click("DeleteImageButton2");
   const auto errors = BoxesOf(Kind::Error);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].text, "Cannot delete file b.jpg\n\rError code = 20");
-  EXPECT_EQ(FileBytes(photos + "b.jpg"), bytes);
-  EXPECT_EQ(FileBytes(temp / "data-file"), "not a folder");
+  EXPECT_EQ(ReadFileBytes(photos + "b.jpg"), bytes);
+  EXPECT_EQ(ReadFileBytes(temp / "data-file"), "not a folder");
   EXPECT_EQ(Rows(), 1);
 }
 
@@ -133,7 +118,7 @@ TEST_F(FileActionFaultsTest, NamesThatAreNotUtf8AreActedOnByTheirBytes) {
   const std::string listed = temp.MakeFolder("photos");
   const std::string made = PictureFolder(temp, "photos/made");
   fs::copy_file(made + "a.jpg", made + "c.jpg");
-  const std::string bytes = FileBytes(made + "a.jpg");
+  const std::string bytes = ReadFileBytes(made + "a.jpg");
   // Latin-1 names: a folder and two copies of a.jpg in it.
   fs::rename(made + "b.jpg", made + "b\xE9.jpg");
   fs::rename(made + "c.jpg", made + "c\xE9.jpg");
@@ -159,7 +144,7 @@ TEST_F(FileActionFaultsTest, NamesThatAreNotUtf8AreActedOnByTheirBytes) {
   boxes.Answers = {true};
   Click("DeleteImageButton2");
   EXPECT_FALSE(fs::exists(folder + "c\xE9.jpg"));
-  EXPECT_EQ(FileBytes(Trash() + "c\xE9.jpg"), bytes);
+  EXPECT_EQ(ReadFileBytes(Trash() + "c\xE9.jpg"), bytes);
   ASSERT_EQ(Rows(), 1);
   const std::string target = temp.MakeFolder("target");
   MoveWhilePickerOpen(target, "MoveImageButton2", [] {});
@@ -167,7 +152,7 @@ TEST_F(FileActionFaultsTest, NamesThatAreNotUtf8AreActedOnByTheirBytes) {
   ASSERT_EQ(BoxesOf(Kind::Information).size(), 1u);
   EXPECT_EQ(BoxesOf(Kind::Information)[0].text, QStringLiteral("b\uFFFD.jpg moved successfully"));
   EXPECT_FALSE(fs::exists(folder + "b\xE9.jpg"));
-  EXPECT_EQ(FileBytes(target + "b\xE9.jpg"), bytes);
+  EXPECT_EQ(ReadFileBytes(target + "b\xE9.jpg"), bytes);
   EXPECT_EQ(Rows(), 0);
 }
 

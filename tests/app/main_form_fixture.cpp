@@ -10,28 +10,23 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "file_state.h"
 
 namespace tessimar::testing {
 
 MainFormTest::MainFormTest() {
-  ::setenv("XDG_CONFIG_HOME", (temp / "config").c_str(), 1);
-  std::filesystem::create_directories(temp / "config/Tessimar");
+  std::filesystem::create_directories(isolated.ConfigHome() + "Tessimar");
   pumpWatch_.setInterval(0);
 }
 
-std::string MainFormTest::IniPath() const { return temp / "config/Tessimar/Tessimar.ini"; }
+std::string MainFormTest::IniPath() const { return isolated.ConfigHome() + "Tessimar/Tessimar.ini"; }
 
 void MainFormTest::WriteSettings(const std::string& text) const { std::ofstream(IniPath()) << text; }
 
-std::string MainFormTest::ReadSettingsFile() const {
-  std::ostringstream text;
-  text << std::ifstream(IniPath()).rdbuf();
-  return text.str();
-}
+std::string MainFormTest::ReadSettingsFile() const { return ReadFileBytes(IniPath()); }
 
 TMainForm& MainFormTest::Start(QUrl versionUrl) {
   window = std::make_unique<TMainForm>(std::move(versionUrl), QUrl(QStringLiteral("http://127.0.0.1:9/")));

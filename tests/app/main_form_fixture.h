@@ -1,5 +1,6 @@
-// A main window of its own for each test: settings in a temporary configuration folder,
-// message boxes recorded, pages recorded instead of opened.
+// A main window of its own for each test: a home of its own (settings, cache, trash and
+// session bus below its temporary folder), message boxes recorded, pages recorded instead of
+// opened.
 #pragma once
 
 #include <QStringList>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "app/main_form.h"
+#include "environment.h"
 #include "recording_message_boxes.h"
 #include "temp_folder.h"
 #include "url_recorder.h"
@@ -61,6 +63,8 @@ class MainFormTest : public ::testing::Test {
   std::vector<RecordingMessageBoxes::Box> BoxesOf(RecordingMessageBoxes::Kind kind) const;
 
   TempFolder temp;
+  // Outlives the window, which writes its settings and cache as it goes.
+  IsolatedHome isolated{temp.Path()};
   RecordingMessageBoxes boxes;
   UrlRecorder urls;
   std::unique_ptr<TMainForm> window;

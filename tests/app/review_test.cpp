@@ -11,13 +11,12 @@
 #include <QPainter>
 #include <QTableView>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/main_form_texts.h"
 #include "app/preview_image.h"
+#include "file_state.h"
 #include "main_form_fixture.h"
 
 namespace tessimar::testing {
@@ -36,23 +35,8 @@ void WritePicture(const std::string& path, int width, int height, int hue) {
   ASSERT_TRUE(picture.save(QString::fromStdString(path), "JPG"));
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
 class ReviewTest : public MainFormTest {
  protected:
-  ReviewTest() {
-    // The trash of these tests is their own.
-    ::setenv("HOME", (temp / "home").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (temp / "home/.local/share").c_str(), 1);
-    fs::create_directories(temp / "home");
-    // No file manager answers on a bus that is not there.
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + temp / "no-bus").c_str(), 1);
-  }
-
   // a.jpg with its copies b.jpg and e.jpg, and c.jpg with its copy d.jpg. The two
   // pictures differ too much in shape ever to be compared, so the pairs are (a, b),
   // (c, d) and (b, e), all at 100.
@@ -309,7 +293,7 @@ TEST_F(ReviewTest, DeletingAPictureTakesEveryPairOfItOutAndSelectsTheSameRow) {
   boxes.Answers = {true};
   Click("DeleteImageButton2");
   EXPECT_FALSE(fs::exists(photos + "b.jpg"));
-  EXPECT_EQ(FileBytes(temp / "home/.local/share/Trash/files/b.jpg"), FileBytes(photos + "a.jpg"));
+  EXPECT_EQ(ReadFileBytes(isolated.DataHome() + "Trash/files/b.jpg"), ReadFileBytes(photos + "a.jpg"));
   // b.jpg was in the first and the last pair.
   EXPECT_EQ(Names(), (std::vector<std::pair<std::string, std::string>>{{"c.jpg", "d.jpg"}}));
   EXPECT_EQ(SelectedRow(), 0);
@@ -329,7 +313,7 @@ TEST_F(ReviewTest, APermanentDeleteOfTheLastPairEmptiesTheListAndKeepsThePreview
   ClickRow(1);
   Click("DeleteImageButton1");  // c.jpg: its only pair goes
   EXPECT_FALSE(fs::exists(photos + "c.jpg"));
-  EXPECT_FALSE(fs::exists(temp / "home/.local/share/Trash/files/c.jpg"));
+  EXPECT_FALSE(fs::exists(isolated.DataHome() + "Trash/files/c.jpg"));
   EXPECT_TRUE(BoxesOf(Kind::Confirmation).empty());
   EXPECT_EQ(Rows(), 2);
   EXPECT_EQ(SelectedRow(), 1);
@@ -345,18 +329,18 @@ TEST_F(ReviewTest, AMoveNeverReplacesAFileAndWorksAcrossFileSystems) {
   AnswerFolderBrowser(QString::fromStdString(temp / "taken"), "MoveImageButton2");
   ASSERT_EQ(BoxesOf(Kind::Error).size(), 1u);
   EXPECT_EQ(BoxesOf(Kind::Error).back().text, "Cannot move file b.jpg\n\rError code = 17");
-  EXPECT_EQ(FileBytes(taken), "another picture");
+  EXPECT_EQ(ReadFileBytes(taken), "another picture");
   EXPECT_TRUE(fs::exists(photos + "b.jpg"));
   EXPECT_EQ(Rows(), 3);
 
   // /dev/shm is a file system of its own.
   TempFolder other("/dev/shm");
-  const std::string bytes = FileBytes(photos + "b.jpg");
+  const std::string bytes = ReadFileBytes(photos + "b.jpg");
   AnswerFolderBrowser(QString::fromStdString(other.Path()).chopped(1), "MoveImageButton2");
   ASSERT_EQ(BoxesOf(Kind::Information).size(), 1u);
   EXPECT_EQ(BoxesOf(Kind::Information).back().text, "b.jpg moved successfully");
   EXPECT_FALSE(fs::exists(photos + "b.jpg"));
-  EXPECT_EQ(FileBytes(other / "b.jpg"), bytes);
+  EXPECT_EQ(ReadFileBytes(other / "b.jpg"), bytes);
   EXPECT_EQ(Rows(), 1);
 }
 
@@ -368,7 +352,7 @@ TEST_F(ReviewTest, TheCsvHoldsThePairsInTheirCurrentOrder) {
   const std::string csv = temp / "pairs.csv";
   SaveCsv(temp / "pairs");  // the default extension is added
   const std::string p = photos;
-  EXPECT_EQ(FileBytes(csv), "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n"
+  EXPECT_EQ(ReadFileBytes(csv), "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n"
                             "1;" + p + "d.jpg;100;\r\n1;" + p + "c.jpg;100;\r\n"
                             "2;" + p + "b.jpg;100;\r\n2;" + p + "e.jpg;100;\r\n"
                             "3;" + p + "a.jpg;100;\r\n3;" + p + "b.jpg;100;\r\n");
@@ -379,10 +363,10 @@ TEST_F(ReviewTest, TheCsvHoldsThePairsInTheirCurrentOrder) {
   SaveCsv(csv);
   EXPECT_EQ(BoxesOf(Kind::Question).back().text,
             "The file \"" + QString::fromStdString(csv) + "\" exists. Replace it with a new one?");
-  EXPECT_EQ(FileBytes(csv), "old");
+  EXPECT_EQ(ReadFileBytes(csv), "old");
   boxes.Answers = {true};
   SaveCsv(csv);
-  EXPECT_TRUE(FileBytes(csv).starts_with("\xEF\xBB\xBFGroup Num"));
+  EXPECT_TRUE(ReadFileBytes(csv).starts_with("\xEF\xBB\xBFGroup Num"));
 }
 
 // During a scan the pair list is empty: the export says so and opens no dialog.

@@ -13,7 +13,6 @@
 #include <QTest>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -234,8 +233,6 @@ TEST_F(ScanTest, TheSummaryStaysReadableForAnyCount) {
 }
 
 TEST_F(ScanTest, TheWindowUsesTheUsersCacheAndScansSilentlyWithoutAnUnusableOne) {
-  const char* saved = std::getenv("XDG_CACHE_HOME");
-  const std::string savedCacheHome = saved != nullptr ? saved : "";
   const std::string photos = PictureFolder(temp, "photos");
   struct Row {
     const char* what;
@@ -253,7 +250,7 @@ TEST_F(ScanTest, TheWindowUsesTheUsersCacheAndScansSilentlyWithoutAnUnusableOne)
     const std::string file = cacheHome + "/Tessimar/pictures.sqlite";
     std::filesystem::create_directories(cacheHome + "/Tessimar");
     row.spoil(file);
-    ::setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
+    const ScopedVariable cacheVariable("XDG_CACHE_HOME", cacheHome);
     Start();
     Drop({QString::fromStdString(photos)});
     for (int scan = 0; scan < 2; ++scan) {
@@ -267,7 +264,6 @@ TEST_F(ScanTest, TheWindowUsesTheUsersCacheAndScansSilentlyWithoutAnUnusableOne)
     window.reset();  // the cache is written whole once the window is gone
     EXPECT_EQ(std::filesystem::is_regular_file(file) && std::filesystem::file_size(file) > 0, row.usable);
   }
-  ::setenv("XDG_CACHE_HOME", savedCacheHome.c_str(), 1);
 }
 
 TEST_F(ScanTest, AStopEndsTheScanAndKeepsThePairsFoundSoFar) {

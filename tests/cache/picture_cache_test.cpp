@@ -1,13 +1,13 @@
 #include "cache/sqlite_picture_cache.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "sql.h"
 #include "temp_folder.h"
 
 namespace tessimar {
@@ -27,13 +27,6 @@ PictureAnalysis Analysed() {
 
 const FileStamp Stamp{64769, 1234567, 40000, 1'700'000'000'123'456'789, 1'700'000'100'987'654'321};
 const AnalysisKey Key{100, 100, false};
-
-void Sql(const std::string& database, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-  sqlite3_close(db);
-}
 
 class PictureCacheTest : public ::testing::Test {
  protected:
@@ -87,7 +80,7 @@ TEST_F(PictureCacheTest, AnyOtherStampOrSettingIsAMiss) {
 
 TEST_F(PictureCacheTest, ACacheOfAnotherAnalysisVersionIsEmptied) {
   Open()->Store("/p/a.jpg", Stamp, Key, Analysed());
-  Sql(database, "PRAGMA user_version = " + std::to_string(AnalysisVersion + 1));
+  testing::ExecuteSql(database, "PRAGMA user_version = " + std::to_string(AnalysisVersion + 1));
   EXPECT_FALSE(Open()->Find("/p/a.jpg", Stamp, Key));
   Open()->Store("/p/a.jpg", Stamp, Key, Analysed());
   EXPECT_TRUE(Open()->Find("/p/a.jpg", Stamp, Key));
@@ -147,7 +140,7 @@ TEST_F(PictureCacheTest, EntriesNoAnalysisGivesAreNotTrusted) {
     if (damage.key.SearchOnlyIdentical) stored.WaveletCoefsPos = stored.WaveletCoefsNeg = {};
     Open()->Store("/p/a.jpg", Stamp, damage.key, stored);
     ASSERT_EQ(Open()->Find("/p/a.jpg", Stamp, damage.key), stored);
-    Sql(database, "UPDATE pictures SET " + damage.change);
+    testing::ExecuteSql(database, "UPDATE pictures SET " + damage.change);
     EXPECT_FALSE(Open()->Find("/p/a.jpg", Stamp, damage.key));
   }
 }

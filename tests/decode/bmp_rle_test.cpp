@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
 #include "decode/bmp_decoder.h"
 #include "decode/file_reading.h"
 #include "decode/picture_error.h"
@@ -13,6 +14,7 @@
 namespace tessimar {
 namespace {
 
+using testing::LittleEndian;
 using testing::TempFolder;
 
 // Keeps every row as letters, one a pixel: the palette below maps index i to colour 'a' + i,
@@ -34,22 +36,17 @@ class LetterSink : public RowSink {
   std::vector<std::string> Rows;
 };
 
-std::string Le(std::uint32_t value, int bytes) {
-  std::string out;
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
-  return out;
-}
-
 // An info-header bitmap of the given runs, with a colour table of four entries: index i is
 // (i + 1, i + 1, i + 1), so that index 0, the background, is 'a'.
 std::string RleBmp(std::int32_t width, std::int32_t height, bool rle4, const std::string& runs) {
   std::string palette;
   for (int i = 0; i < 4; ++i) palette += std::string(3, static_cast<char>(i + 1)) + '\0';
   const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette.size());
-  return "BM" + Le(offset + static_cast<std::uint32_t>(runs.size()), 4) + Le(0, 4) + Le(offset, 4) + Le(40, 4) +
-         Le(static_cast<std::uint32_t>(width), 4) + Le(static_cast<std::uint32_t>(height), 4) + Le(1, 2) +
-         Le(rle4 ? 4 : 8, 2) + Le(rle4 ? 2 : 1, 4) + Le(static_cast<std::uint32_t>(runs.size()), 4) + Le(2835, 4) +
-         Le(2835, 4) + Le(4, 4) + Le(0, 4) + palette + runs;
+  const auto size = static_cast<std::uint32_t>(runs.size());
+  return "BM" + LittleEndian(offset + size, 4) + LittleEndian(0, 4) + LittleEndian(offset, 4) + LittleEndian(40, 4) +
+         LittleEndian(static_cast<std::uint32_t>(width), 4) + LittleEndian(static_cast<std::uint32_t>(height), 4) +
+         LittleEndian(1, 2) + LittleEndian(rle4 ? 4 : 8, 2) + LittleEndian(rle4 ? 2 : 1, 4) + LittleEndian(size, 4) +
+         LittleEndian(2835, 4) + LittleEndian(2835, 4) + LittleEndian(4, 4) + LittleEndian(0, 4) + palette + runs;
 }
 
 std::string Bytes(std::initializer_list<int> values) {

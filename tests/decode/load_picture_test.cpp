@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 
@@ -14,6 +12,7 @@
 #include "decode/picture_error.h"
 #include "decode/picture_loader.h"
 #include "decode/stretch.h"
+#include "file_state.h"
 #include "picture_fixtures.h"
 #include "temp_folder.h"
 
@@ -39,11 +38,6 @@ Rgb At(const WorkingBitmap& bitmap, int x, int y) {
   return ::testing::AssertionFailure() << "got (" << +actual.R << ", " << +actual.G << ", " << +actual.B
                                        << "), expected (" << +expected.R << ", " << +expected.G << ", " << +expected.B
                                        << ") within " << tolerance;
-}
-
-std::string ReadFixture(const std::string& name) {
-  std::ifstream in(std::string(TESSIMAR_TEST_DATA) + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A bitmap full of a colour no fixture uses, so a pixel left unwritten shows.
@@ -687,9 +681,11 @@ TEST(LoadPicture, BmpSizeLimitsComeBeforeAnyPixelBuffer) {
 TEST(LoadPicture, CameraRawIsDecodedByContent) {
   const TempFolder folder;
   WorkingBitmap bitmap = StaleBitmap();
-  EXPECT_EQ(LoadBytes(folder, "raw.CR2", ReadFixture("raw_sample.cr2"), bitmap), (PictureSize{2314, 3474}));
+  const std::string raw = testing::ReadFileBytes(TESSIMAR_TEST_DATA "raw_sample.cr2");
+  const std::string stripped = testing::ReadFileBytes(TESSIMAR_TEST_DATA "stripped.cr2");
+  EXPECT_EQ(LoadBytes(folder, "raw.CR2", raw, bitmap), (PictureSize{2314, 3474}));
   EXPECT_NE(At(bitmap, 64, 64), (Rgb{0x5A, 0x5A, 0x5A}));
-  EXPECT_THROW(LoadBytes(folder, "stripped.cr2", ReadFixture("stripped.cr2"), bitmap), PictureError);
+  EXPECT_THROW(LoadBytes(folder, "stripped.cr2", stripped, bitmap), PictureError);
 }
 
 TEST(LoadPicture, CameraFileHoldingAnotherTypeLoadsAsThatType) {
@@ -730,7 +726,7 @@ std::vector<BrokenCase> BrokenFiles() {
   const Image image = QuadrantImage();
   const std::string jpeg = testing::JpegBytes(image), png = testing::PngBytes(image), gif = QuadrantGif();
   const std::string tiff = testing::TiffBytes(image), bmp = testing::BmpBytes(image, {}),
-                    raw = ReadFixture("raw_sample.cr2");
+                    raw = testing::ReadFileBytes(TESSIMAR_TEST_DATA "raw_sample.cr2");
   std::vector<BrokenCase> cases;
   // Checked: the type notices damaged pixel data (JPEG only warns, BMP has nothing to notice).
   struct Type {

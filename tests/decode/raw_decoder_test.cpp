@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "decode/picture_error.h"
 #include "decode/picture_loader.h"
+#include "file_state.h"
 #include "picture_fixtures.h"
 #include "stale_heap.h"
 #include "temp_folder.h"
@@ -23,11 +22,6 @@ using testing::TempFolder;
 constexpr int Width = 64, Height = 48;
 
 testing::RawSensor Sensor() { return testing::StructuredSensor(Width, Height); }
-
-std::string ReadFixture(const std::string& name) {
-  std::ifstream in(std::string(TESSIMAR_TEST_DATA) + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The JPEG image the picture develops into, or the text of the failure.
 std::string Outcome(const std::string& path) {
@@ -58,7 +52,7 @@ TEST(RawDecoder, DamagedRawsDevelopTheSameWhateverTheMemoryHeld) {
       {"truncated within the data", intact.substr(0, strip + (intact.size() - strip) / 2)},
       {"second half of the data overwritten", overwritten},
       {"data without its start marker", unmarked},
-      {"our own sample, whose data is a placeholder", ReadFixture("raw_sample.cr2")},
+      {"our own sample, whose data is a placeholder", testing::ReadFileBytes(TESSIMAR_TEST_DATA "raw_sample.cr2")},
   };
   const TempFolder folder;
   for (const Case& c : cases) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
 #include "decode/file_reading.h"
 #include "decode/picture_error.h"
 #include "decode/row_sink.h"
@@ -15,6 +16,7 @@
 namespace tessimar {
 namespace {
 
+using testing::LittleEndian;
 using testing::TempFolder;
 
 class CountingSink : public RowSink {
@@ -24,12 +26,6 @@ class CountingSink : public RowSink {
   std::int32_t Width = 0, Height = 0, Rows = 0;
   std::uint8_t Grey = 0;
 };
-
-std::string Le(std::uint32_t value, int bytes) {
-  std::string out;
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
-  return out;
-}
 
 // Where each strip of an uncompressed 8-bit grey picture lies: Present puts it in the
 // file, after the directory; otherwise Offset and Bytes are written as they stand.
@@ -50,14 +46,14 @@ std::string GreyTiff(std::uint32_t width, std::uint32_t height, std::uint32_t un
     pixels += std::string(unitBytes, static_cast<char>(200));
   }
   std::string offsets, counts;
-  for (const Strile& s : striles) offsets += Le(s.Offset, 4), counts += Le(s.Bytes, 4);
+  for (const Strile& s : striles) offsets += LittleEndian(s.Offset, 4), counts += LittleEndian(s.Bytes, 4);
   const auto tag = [](std::uint16_t id, std::uint16_t type, std::uint32_t count, std::uint32_t value) {
-    return Le(id, 2) + Le(type, 2) + Le(count, 4) + Le(value, 4);
+    return LittleEndian(id, 2) + LittleEndian(type, 2) + LittleEndian(count, 4) + LittleEndian(value, 4);
   };
-  std::string ifd = Le(tags, 2) + tag(256, 4, 1, width) + tag(257, 4, 1, height) + tag(258, 3, 1, 8) +
+  std::string ifd = LittleEndian(tags, 2) + tag(256, 4, 1, width) + tag(257, 4, 1, height) + tag(258, 3, 1, 8) +
                     tag(259, 3, 1, 1) + tag(262, 3, 1, 1) + tag(273, 4, n, arrays) + tag(277, 3, 1, 1) +
                     tag(278, 4, 1, unit) + tag(279, 4, n, arrays + 4 * n);
-  return "II*" + std::string(1, '\0') + Le(8, 4) + ifd + Le(0, 4) + offsets + counts + pixels;
+  return "II*" + std::string(1, '\0') + LittleEndian(8, 4) + ifd + LittleEndian(0, 4) + offsets + counts + pixels;
 }
 
 std::vector<Strile> AllPresent(int n) { return std::vector<Strile>(static_cast<std::size_t>(n)); }

@@ -7,10 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <string>
 #include <vector>
+
+#include "file_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -36,11 +37,6 @@ std::vector<fs::path> FilesIn(const fs::path& folder) {
   return files;
 }
 
-std::vector<std::uint8_t> ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 long PeakRssMb() {
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
@@ -62,8 +58,8 @@ int main(int argc, char** argv) {
     }
     for (const fs::path& file : files) {
       std::cout << file.string() << std::endl;  // flushed: a crash names its input
-      const std::vector<std::uint8_t> bytes = ReadBytes(file);
-      LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+      const std::string bytes = tessimar::testing::ReadFileBytes(file);
+      LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
       if (PeakRssMb() > TESSIMAR_FUZZ_MEMORY_MB) {
         std::cerr << file.string() << ": peak memory " << PeakRssMb() << " MB, above " << TESSIMAR_FUZZ_MEMORY_MB
                   << " MB\n";

@@ -1,14 +1,13 @@
 #include "platform/directory_reader.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <ctime>
 
+#include "bound_socket.h"
+#include "environment.h"
 #include "platform/dos_time.h"
 #include "temp_folder.h"
 
@@ -36,16 +35,9 @@ TEST(DirectoryReaderTest, OnlyFilesAndFoldersWithLinksFollowed) {
   ASSERT_EQ(::symlink("file.png", (temp / "link.png").c_str()), 0);
   ASSERT_EQ(::symlink("folder", (temp / "linked").c_str()), 0);
   ASSERT_EQ(::symlink("missing", (temp / "dangling.png").c_str()), 0);
-  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string socketPath = temp / "socket.png";
-  ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
-  socketPath.copy(address.sun_path, socketPath.size());
-  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  const testing::BoundSocket listening(temp / "socket.png");
 
   const auto entries = ReadDirectory(temp.Path());
-  ::close(sock);
   ASSERT_EQ(Names(entries), (std::vector<std::string>{"file.png", "folder", "link.png", "linked"}));
   EXPECT_FALSE(entries[0].IsFolder);
   EXPECT_EQ(entries[0].Size, 5);
@@ -77,15 +69,14 @@ TEST(DirectoryReaderTest, AFolderThatCannotBeReadGivesNothing) {
 }
 
 TEST(DosTimeTest, PacksLocalDateHighAndTimeLow) {
-  const char* previous = std::getenv("TZ");
-  const std::string saved = previous ? previous : "";
-  ::setenv("TZ", "UTC", 1);
-  ::tzset();
-  // 2021-03-04 05:06:08 UTC
-  EXPECT_EQ(static_cast<std::uint32_t>(ToDosDateTime(1614834368)),
-            (((2021u - 1980) << 9 | 3 << 5 | 4) << 16) | (5u << 11 | 6 << 5 | 4));
-  EXPECT_EQ(ToDosDateTime(0), 0);  // 1970 has no FAT form
-  if (previous) ::setenv("TZ", saved.c_str(), 1); else ::unsetenv("TZ");
+  {
+    const testing::ScopedVariable utc("TZ", "UTC");
+    ::tzset();
+    // 2021-03-04 05:06:08 UTC
+    EXPECT_EQ(static_cast<std::uint32_t>(ToDosDateTime(1614834368)),
+              (((2021u - 1980) << 9 | 3 << 5 | 4) << 16) | (5u << 11 | 6 << 5 | 4));
+    EXPECT_EQ(ToDosDateTime(0), 0);  // 1970 has no FAT form
+  }
   ::tzset();
 }
 

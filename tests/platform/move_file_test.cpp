@@ -14,6 +14,7 @@
 #include <iostream>
 #include <set>
 
+#include "file_state.h"
 #include "file_test_helpers.h"
 #include "platform/rename_no_replace.h"
 #include "temp_folder.h"
@@ -22,7 +23,7 @@ namespace tessimar {
 namespace {
 
 using testing::Exists;
-using testing::ReadAll;
+using testing::ReadFileBytes;
 
 // Another file system than the temporary folder's: moves there copy.
 constexpr const char* OtherFileSystem = "/dev/shm";
@@ -46,13 +47,13 @@ TEST(MoveFileTest, MovesKeepingBytesModeAndTime) {
   for (const std::string& destination : destinations) {
     SCOPED_TRACE(destination);
     const std::string source = temp.WriteSized("from/a.jpg", PictureSize);
-    const std::string bytes = ReadAll(source);
+    const std::string bytes = ReadFileBytes(source);
     ASSERT_EQ(::chmod(source.c_str(), 0640), 0);
     ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), time, 0), 0);
 
     ASSERT_EQ(MoveFileNoReplace(source, destination), 0);
     EXPECT_FALSE(Exists(source));
-    EXPECT_EQ(ReadAll(destination), bytes);
+    EXPECT_EQ(ReadFileBytes(destination), bytes);
     struct stat st {};
     ASSERT_EQ(::stat(destination.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -86,8 +87,8 @@ TEST(MoveFileTest, RefusalsLeaveEveryFileAsItWas) {
     for (const Case& c : cases) {
       SCOPED_TRACE(*folder / c.destination);
       EXPECT_EQ(MoveFileNoReplace(source, *folder / c.destination), c.error);
-      EXPECT_EQ(ReadAll(source), "picture");
-      EXPECT_EQ(ReadAll(*folder / "taken.jpg"), "taken");
+      EXPECT_EQ(ReadFileBytes(source), "picture");
+      EXPECT_EQ(ReadFileBytes(*folder / "taken.jpg"), "taken");
       EXPECT_EQ(NamesBelow(folder->Path()), names);
     }
   }
@@ -167,13 +168,13 @@ TEST(MoveFileTest, ADestinationThatAppearsAtTheLastMomentIsNeverReplaced) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string source = temp.WriteSized("a.jpg", PictureSize);
-    const std::string bytes = ReadAll(source);
+    const std::string bytes = ReadFileBytes(source);
     const std::string destination = c.to / "b.jpg";
     const auto appear = [&] { c.to.Write("b.jpg", "another picture"); };
 
     EXPECT_EQ(c.move(source, destination, appear), EEXIST);
-    EXPECT_EQ(ReadAll(source), bytes);
-    EXPECT_EQ(ReadAll(destination), "another picture");
+    EXPECT_EQ(ReadFileBytes(source), bytes);
+    EXPECT_EQ(ReadFileBytes(destination), "another picture");
     std::filesystem::remove(destination);
     EXPECT_EQ(NamesBelow(temp.Path()), std::set<std::string>{source});
     EXPECT_TRUE(std::filesystem::is_empty(other.Path()));
@@ -184,16 +185,16 @@ TEST(MoveFileTest, AnotherFileTakingTheSourcesNameDuringACopyStays) {
   testing::TempFolder temp;
   testing::TempFolder other(OtherFileSystem);
   const std::string source = temp.WriteSized("a.jpg", PictureSize);
-  const std::string bytes = ReadAll(source);
+  const std::string bytes = ReadFileBytes(source);
   SetBeforeCopyTakesName([&] {
     std::filesystem::rename(source, temp / "renamed.jpg");
     temp.Write("a.jpg", "another picture");
   });
   EXPECT_EQ(MoveFileNoReplace(source, other / "a.jpg"), ENOENT);
   SetBeforeCopyTakesName(nullptr);
-  EXPECT_EQ(ReadAll(source), "another picture");
-  EXPECT_EQ(ReadAll(temp / "renamed.jpg"), bytes);
-  EXPECT_EQ(ReadAll(other / "a.jpg"), bytes);
+  EXPECT_EQ(ReadFileBytes(source), "another picture");
+  EXPECT_EQ(ReadFileBytes(temp / "renamed.jpg"), bytes);
+  EXPECT_EQ(ReadFileBytes(other / "a.jpg"), bytes);
 }
 
 // A small file system of its own, where root may mount one.
@@ -249,7 +250,7 @@ TEST(MoveFileTest, ACopyThatRunsOutOfRoomLeavesTheSourceAndNoPartialFile) {
       {"a file size limit", other.Path(), EFBIG},
   };
   const std::string source = temp.WriteSized("a.jpg", PictureSize);
-  const std::string bytes = ReadAll(source);
+  const std::string bytes = ReadFileBytes(source);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     int error = 0;
@@ -266,7 +267,7 @@ TEST(MoveFileTest, ACopyThatRunsOutOfRoomLeavesTheSourceAndNoPartialFile) {
       error = MoveFileNoReplace(source, c.folder + "a.jpg");
     }
     EXPECT_EQ(error, c.error);
-    EXPECT_EQ(ReadAll(source), bytes);
+    EXPECT_EQ(ReadFileBytes(source), bytes);
     EXPECT_TRUE(std::filesystem::is_empty(other.Path()));
   }
 }

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "environment.h"
+#include "file_state.h"
 #include "file_test_helpers.h"
 #include "temp_folder.h"
 
@@ -14,14 +16,14 @@ namespace {
 
 using testing::Exists;
 using testing::ModeOf;
-using testing::ReadAll;
+using testing::ReadFileBytes;
 
 class ShellDeleteTest : public ::testing::Test {
  protected:
   testing::TempFolder temp_;
-  const std::string home_ = temp_.MakeFolder("home");
-  testing::ScopedVariable homeVariable_{"HOME", home_};
-  testing::ScopedVariable dataVariable_{"XDG_DATA_HOME", std::nullopt};
+  const testing::IsolatedHome isolated_{temp_.Path()};
+  const std::string home_ = isolated_.Home();
+  const testing::ScopedVariable dataVariable_{"XDG_DATA_HOME", std::nullopt};
 };
 
 TEST_F(ShellDeleteTest, ToTheTrashOrForGood) {
@@ -29,7 +31,7 @@ TEST_F(ShellDeleteTest, ToTheTrashOrForGood) {
   const std::string kept = temp_.Write("kept.jpg", "picture");
   ASSERT_EQ(ShellDeleteFile(kept, true), 0);
   EXPECT_FALSE(Exists(kept));
-  EXPECT_EQ(ReadAll(trash + "files/kept.jpg"), "picture");
+  EXPECT_EQ(ReadFileBytes(trash + "files/kept.jpg"), "picture");
 
   const std::string gone = temp_.Write("gone.jpg", "picture");
   ASSERT_EQ(ShellDeleteFile(gone, false), 0);

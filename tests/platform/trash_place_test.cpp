@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 
+#include "file_state.h"
 #include "file_test_helpers.h"
 #include "temp_folder.h"
 

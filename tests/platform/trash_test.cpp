@@ -12,14 +12,17 @@
 #include <regex>
 #include <vector>
 
+#include "environment.h"
+#include "file_state.h"
 #include "file_test_helpers.h"
+#include "shell.h"
 #include "temp_folder.h"
 
 namespace tessimar {
 namespace {
 
 using testing::Exists;
-using testing::ReadAll;
+using testing::ReadFileBytes;
 using testing::RunShell;
 using testing::ShellQuoted;
 
@@ -27,15 +30,14 @@ using testing::ShellQuoted;
 // system's own trash.
 constexpr const char* OtherFileSystem = "/dev/shm";
 
-// A home of its own, with XDG_DATA_HOME at home/data.
+// A home of its own, with XDG_DATA_HOME at data/ beside it.
 class TrashTest : public ::testing::Test {
  protected:
-  std::string Trash() const { return home_ + "data/Trash/"; }
+  std::string Trash() const { return isolated_.DataHome() + "Trash/"; }
 
   testing::TempFolder temp_;
-  const std::string home_ = temp_.MakeFolder("home");
-  testing::ScopedVariable homeVariable_{"HOME", home_};
-  testing::ScopedVariable dataVariable_{"XDG_DATA_HOME", home_ + "data"};
+  const testing::IsolatedHome isolated_{temp_.Path()};
+  const std::string home_ = isolated_.Home();
 };
 
 std::string TrashList() { return RunShell("trash-list 2>&1").Output; }
@@ -48,7 +50,7 @@ int TrashRestore(const std::string& folder) {
 void ExpectTrashInfo(const std::string& infoPath, const std::string& pathKey) {
   const std::regex form("\\[Trash Info\\]\nPath=([^\n]*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
   std::smatch match;
-  const std::string info = ReadAll(infoPath);
+  const std::string info = ReadFileBytes(infoPath);
   ASSERT_TRUE(std::regex_match(info, match, form)) << info;
   EXPECT_EQ(match[1], pathKey);
 }
@@ -74,12 +76,12 @@ TEST_F(TrashTest, TheHomeTrashHoldsTheFileAndTrashCliPutsItBack) {
 
     ASSERT_EQ(MoveToTrash(path), 0);
     EXPECT_FALSE(Exists(path));
-    EXPECT_EQ(ReadAll(Trash() + "files/" + c.name), "bytes of " + c.name);
+    EXPECT_EQ(ReadFileBytes(Trash() + "files/" + c.name), "bytes of " + c.name);
     ExpectTrashInfo(Trash() + "info/" + c.name + ".trashinfo", folder + c.pathKey);
     EXPECT_NE(TrashList().find(" " + path + "\n"), std::string::npos) << TrashList();
 
     EXPECT_EQ(TrashRestore(folder), 0);
-    EXPECT_EQ(ReadAll(path), "bytes of " + c.name);
+    EXPECT_EQ(ReadFileBytes(path), "bytes of " + c.name);
     EXPECT_FALSE(Exists(Trash() + "info/" + c.name + ".trashinfo"));
   }
   for (const char* folder : {"", "files", "info"}) EXPECT_EQ(testing::ModeOf(Trash() + folder), 0700u) << folder;
@@ -101,23 +103,23 @@ TEST_F(TrashTest, TheEnvironmentNamesTheHomeTrashAtEachCall) {
     const testing::ScopedVariable dataHome("XDG_DATA_HOME", c.dataHome);
     const std::string path = temp_.Write("a.jpg", c.what);
     ASSERT_EQ(MoveToTrash(path), 0);
-    EXPECT_EQ(ReadAll(home_ + c.trash + "files/a.jpg"), c.what);
+    EXPECT_EQ(ReadFileBytes(home_ + c.trash + "files/a.jpg"), c.what);
     std::filesystem::remove_all(home_ + c.trash);
   }
 }
 
 TEST_F(TrashTest, TakenNamesAreSkipped) {
   // A file without its .trashinfo and a .trashinfo without its file both hold their name.
-  temp_.Write("home/data/Trash/files/a.2.jpg", "orphan");
-  temp_.Write("home/data/Trash/info/a.3.jpg.trashinfo", "orphan");
+  temp_.Write("data/Trash/files/a.2.jpg", "orphan");
+  temp_.Write("data/Trash/info/a.3.jpg.trashinfo", "orphan");
   for (const char* expected : {"a.jpg", "a.4.jpg", "a.5.jpg"}) {
     SCOPED_TRACE(expected);
     ASSERT_EQ(MoveToTrash(temp_.Write("a.jpg", expected)), 0);
-    EXPECT_EQ(ReadAll(Trash() + "files/" + expected), expected);
+    EXPECT_EQ(ReadFileBytes(Trash() + "files/" + expected), expected);
     EXPECT_TRUE(Exists(Trash() + "info/" + expected + ".trashinfo"));
   }
   EXPECT_FALSE(Exists(Trash() + "info/a.2.jpg.trashinfo"));
-  EXPECT_EQ(ReadAll(Trash() + "files/a.2.jpg"), "orphan");
+  EXPECT_EQ(ReadFileBytes(Trash() + "files/a.2.jpg"), "orphan");
 }
 
 TEST_F(TrashTest, AFailureLeavesTheFileInPlaceAndNoTrashInfo) {
@@ -129,22 +131,22 @@ TEST_F(TrashTest, AFailureLeavesTheFileInPlaceAndNoTrashInfo) {
     int error;
   };
   const Case cases[] = {
-      {"the trash is a file", "home/data/Trash", "a.jpg", true, ENOTDIR},
-      {"its info folder is a file", "home/data/Trash/info", "a.jpg", true, ENOTDIR},
-      {"its files folder is a file", "home/data/Trash/files", "a.jpg", true, ENOTDIR},
+      {"the trash is a file", "data/Trash", "a.jpg", true, ENOTDIR},
+      {"its info folder is a file", "data/Trash/info", "a.jpg", true, ENOTDIR},
+      {"its files folder is a file", "data/Trash/files", "a.jpg", true, ENOTDIR},
       {"the file is missing", "", "a.jpg", false, ENOENT},
       {"its folder is missing", "", "missing/a.jpg", false, ENOENT},
       {"its folder is a file", "plain", "plain/a.jpg", false, ENOTDIR},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(home_ + "data");
+    std::filesystem::remove_all(isolated_.DataHome());
     if (!c.blocker.empty()) temp_.Write(c.blocker, "in the way");
     if (c.fileExists) temp_.Write(c.file, "picture");
 
     EXPECT_EQ(MoveToTrash(temp_ / c.file), c.error);
     if (c.fileExists) {
-      EXPECT_EQ(ReadAll(temp_ / c.file), "picture");
+      EXPECT_EQ(ReadFileBytes(temp_ / c.file), "picture");
     }
     std::error_code error;
     EXPECT_FALSE(std::filesystem::is_directory(Trash() + "info") && !std::filesystem::is_empty(Trash() + "info"))
@@ -212,13 +214,13 @@ TEST_F(TrashTest, AFileOnAnotherFileSystemGoesToThatFileSystemsTrash) {
 
   if (!trash.Usable()) {
     EXPECT_NE(MoveToTrash(path), 0);
-    EXPECT_EQ(ReadAll(path), "picture");
+    EXPECT_EQ(ReadFileBytes(path), "picture");
     EXPECT_FALSE(Exists(Trash())) << "the home trash is not the other file system's";
     return;
   }
   ASSERT_EQ(MoveToTrash(path), 0);
   EXPECT_FALSE(Exists(path));
-  EXPECT_EQ(ReadAll(folder + "files/" + name), "picture");
+  EXPECT_EQ(ReadFileBytes(folder + "files/" + name), "picture");
   // Relative to the mount point, so that the trash still works when it is mounted elsewhere.
   ExpectTrashInfo(folder + "info/" + name + ".trashinfo", path.substr(root.size()));
   EXPECT_FALSE(Exists(Trash())) << "nothing goes to the home trash on another file system";
@@ -226,7 +228,7 @@ TEST_F(TrashTest, AFileOnAnotherFileSystemGoesToThatFileSystemsTrash) {
 
   EXPECT_NE(TrashList().find(" " + path + "\n"), std::string::npos) << TrashList();
   EXPECT_EQ(TrashRestore(other.Path()), 0);
-  EXPECT_EQ(ReadAll(path), "picture");
+  EXPECT_EQ(ReadFileBytes(path), "picture");
 }
 
 TEST_F(TrashTest, ALinkGoesToTheTrashAsALink) {
@@ -234,7 +236,7 @@ TEST_F(TrashTest, ALinkGoesToTheTrashAsALink) {
   ASSERT_EQ(::symlink(target.c_str(), (temp_ / "link.jpg").c_str()), 0);
   ASSERT_EQ(MoveToTrash(temp_ / "link.jpg"), 0);
   EXPECT_EQ(std::filesystem::read_symlink(Trash() + "files/link.jpg"), target);
-  EXPECT_EQ(ReadAll(target), "picture");
+  EXPECT_EQ(ReadFileBytes(target), "picture");
 }
 
 // The name's .trashinfo must fit NAME_MAX too: a name at the limit goes to the trash under
@@ -265,7 +267,7 @@ TEST_F(TrashTest, NamesAtTheLengthLimitGoToTheTrashAndComeBack) {
       ASSERT_EQ(MoveToTrash(path), 0);
       EXPECT_FALSE(Exists(path));
     }
-    EXPECT_EQ(ReadAll(Trash() + "files/" + c.firstTrashName), "copy 1");
+    EXPECT_EQ(ReadFileBytes(Trash() + "files/" + c.firstTrashName), "copy 1");
     ExpectTrashInfo(Trash() + "info/" + c.firstTrashName + ".trashinfo", folder + c.pathKey);
     EXPECT_EQ(TrashRestore(folder), 0);
     EXPECT_TRUE(Exists(folder + c.name));

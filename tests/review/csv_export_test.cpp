@@ -4,28 +4,14 @@
 
 #include <sstream>
 
+#include "catalogue_of.h"
+
 namespace tessimar {
 namespace {
 
 Catalogue WithPairs(const std::vector<TPicturePair>& pairs) {
-  Catalogue catalogue;
-  catalogue.Reset();
-  catalogue.AllocateCatalogue();
-  for (const char* path :
-       {"/photos/a.jpg", "/photos/b;c.png", "/photos/照片.jpg", "/backup/a.jpg", "/f\xEAtes/\xE6\x97.jpg"}) {
-    const std::string text = path;
-    const std::string folder = text.substr(0, text.rfind('/') + 1);
-    if (catalogue.LastPathIndex < 0 || catalogue.PathList[catalogue.LastPathIndex] != folder)
-      catalogue.RegisterFolder(folder);
-    TPicInfo picture;
-    picture.FileName = text.substr(folder.size());
-    catalogue.AppendPicture(picture);
-  }
-  catalogue.TrimCatalogue();
-  catalogue.AllocatePairs();
-  for (const auto& pair : pairs) catalogue.AppendPair(pair);
-  catalogue.TrimPairs();
-  return catalogue;
+  return testing::CatalogueOf(
+      {"/photos/a.jpg", "/photos/b;c.png", "/photos/照片.jpg", "/backup/a.jpg", "/f\xEAtes/\xE6\x97.jpg"}, pairs);
 }
 
 std::string Csv(const Catalogue& catalogue) {

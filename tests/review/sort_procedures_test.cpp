@@ -9,32 +9,16 @@
 #include <tuple>
 #include <vector>
 
+#include "catalogue_of.h"
+
 namespace tessimar {
 namespace {
 
+using testing::CatalogueOf;
 using Pairs = std::vector<TPicturePair>;
 using Cmp = std::function<int(const TPicturePair&, const TPicturePair&)>;
 
 void NoPump() {}
-
-Catalogue WithPictures(const std::vector<std::string>& paths, const Pairs& pairs = {}) {
-  Catalogue catalogue;
-  catalogue.Reset();
-  catalogue.AllocateCatalogue();
-  for (const std::string& path : paths) {
-    const std::string folder = path.substr(0, path.rfind('/') + 1);
-    if (catalogue.LastPathIndex < 0 || catalogue.PathList[catalogue.LastPathIndex] != folder)
-      catalogue.RegisterFolder(folder);
-    TPicInfo picture;
-    picture.FileName = path.substr(folder.size());
-    catalogue.AppendPicture(picture);
-  }
-  catalogue.TrimCatalogue();
-  catalogue.AllocatePairs();
-  for (const TPicturePair& pair : pairs) catalogue.AppendPair(pair);
-  catalogue.TrimPairs();
-  return catalogue;
-}
 
 // A pair is told apart from a level one by its picture indices.
 std::vector<std::tuple<int, int, double>> Keys(const Pairs& pairs) {
@@ -116,7 +100,7 @@ TEST(SortProceduresTest, RandomListsEndSortedAsTheTwoPassesPlaceThem) {
   std::mt19937 random(20240517);
   constexpr int Pictures = 60;
   for (const int size : {1, 2, 15, 16, 17, 18, 33, 100, 1000, 10000}) {
-    const Catalogue pictures = WithPictures(TiedPaths(random, Pictures));
+    const Catalogue pictures = CatalogueOf(TiedPaths(random, Pictures));
     const Pairs input = RandomPairs(random, size, Pictures);
     for (const int column : {0, 1, 2}) {
       for (const bool reverse : {false, true}) {
@@ -230,7 +214,7 @@ TEST(SortProceduresTest, ThePumpRunsOnceBetweenTheTwoPasses) {
 TEST(SortProceduresTest, EveryColumnPumpsOnce) {
   for (const int column : {0, 1, 2}) {
     SCOPED_TRACE(column);
-    Catalogue catalogue = WithPictures({"/p/b.jpg", "/p/a.jpg"}, {{0, 1, 50}});
+    Catalogue catalogue = CatalogueOf({"/p/b.jpg", "/p/a.jpg"}, {{0, 1, 50}});
     int pumps = 0;
     SortPairsByColumn(catalogue, column, true, [&] { ++pumps; });
     EXPECT_EQ(pumps, 1);
@@ -255,7 +239,7 @@ TEST(SortProceduresTest, PathsCompareByteForByteWithOnlyAsciiLettersFolded) {
   const auto sign = [](int v) { return (v > 0) - (v < 0); };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.a) + " against " + c.b);
-    const Catalogue catalogue = WithPictures({c.a, c.b});
+    const Catalogue catalogue = CatalogueOf({c.a, c.b});
     const TPicturePair ab{0, 1, 0}, ba{1, 0, 0};
     for (const bool reverse : {false, true}) {
       const int expected = reverse ? -c.sign : c.sign;
@@ -297,7 +281,7 @@ TEST(SortProceduresTest, ColumnsSortByTheirOwnKey) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("column " + std::to_string(c.column) + (c.reverse ? " descending" : " ascending"));
-    Catalogue catalogue = WithPictures(paths, {{0, 2, 50}, {1, 0, 10}, {2, 1, 90}});
+    Catalogue catalogue = CatalogueOf(paths, {{0, 2, 50}, {1, 0, 10}, {2, 1, 90}});
     SortPairsByColumn(catalogue, c.column, c.reverse, NoPump);
     std::vector<int> firstPictures;
     for (const TPicturePair& p : catalogue.PicturePairs) firstPictures.push_back(p.PicIndex1);

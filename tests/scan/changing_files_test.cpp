@@ -10,11 +10,11 @@
 #include <functional>
 #include <future>
 #include <map>
-#include <sstream>
 
 #include "decode/file_reading.h"
 #include "decode/picture_error.h"
 #include "decode/picture_loader.h"
+#include "file_state.h"
 #include "picture_fixtures.h"
 #include "scan/scan_run.h"
 #include "walk_fixture.h"
@@ -24,19 +24,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string FileBytes(const fs::path& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
 // Every name below folder with its bytes (a folder, FIFO or link by its kind).
 std::map<std::string, std::string> Contents(const std::string& folder) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     const fs::file_status status = fs::symlink_status(entry.path());
     std::string what = fs::is_symlink(status)        ? "link to " + fs::read_symlink(entry.path()).string()
-                       : fs::is_regular_file(status) ? FileBytes(entry.path())
+                       : fs::is_regular_file(status) ? testing::ReadFileBytes(entry.path())
                                                      : "kind " + std::to_string(static_cast<int>(status.type()));
     contents.emplace(entry.path(), std::move(what));
   }

@@ -1,10 +1,9 @@
 #include "scan/folder_walk.h"
 
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
+#include "bound_socket.h"
 #include "scan/scan_texts.h"
 #include "walk_fixture.h"
 
@@ -53,13 +52,7 @@ TEST_F(FolderWalkTest, AFolderDoesItsFilesBeforeItsSubfolders) {
 
 TEST_F(FolderWalkTest, SpecialFilesAndFoldersNamedLikePicturesArePassedOver) {
   ASSERT_EQ(::mkfifo((temp / "fifo.jpg").c_str(), 0600), 0);
-  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string socketPath = temp / "socket.jpg";
-  ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
-  socketPath.copy(address.sun_path, socketPath.size());
-  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  const testing::BoundSocket listening(temp / "socket.jpg");
   // Character devices, one of them endless, as links can bring them into any folder.
   Link("/dev/zero", "zero.jpg");
   Link("/dev/null", "null.jpg");
@@ -67,7 +60,6 @@ TEST_F(FolderWalkTest, SpecialFilesAndFoldersNamedLikePicturesArePassedOver) {
   temp.Write("album.jpg/inside.jpg", "1");
   temp.Write("real.jpg", "1");
   Walk();
-  ::close(sock);
   EXPECT_EQ(Listed(), (std::vector<std::string>{"real.jpg", "album.jpg/inside.jpg"}));
 }
 

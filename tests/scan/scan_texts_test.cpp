@@ -5,6 +5,29 @@
 namespace tessimar {
 namespace {
 
+// The scan's captions and messages to the character, as the user reads them: the other tests
+// compare with these constants, so a slip in one would pass them unseen.
+TEST(ScanTextsTest, EachTextReadsAsWritten) {
+  struct Row {
+    const char* name;
+    std::string_view text;
+    std::string_view expected;
+  };
+  const Row rows[] = {
+      {"NoFoldersMessage", NoFoldersMessage, "请添加一个或多个目录再进行扫描查找。"},
+      {"NoTypesMessage", NoTypesMessage, "Please, choose one or more file types in Settings menu."},
+      {"FilesCountPrefix", FilesCountPrefix, "              扫描到的图片总数: "},
+      {"TimePrefix", TimePrefix, "        已用时间: "},
+      {"ScannedCountPrefix", ScannedCountPrefix, "      扫描到文件总数: "},
+      {"DuplicatesFoundPrefix", DuplicatesFoundPrefix, "         发现重复图片有: "},
+      {"MessageLineBreak", MessageLineBreak, "\n\r"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.text, row.expected);
+  }
+}
+
 TEST(ElapsedTextTest, HoursMinutesSeconds) {
   struct Case {
     std::uint32_t ms;

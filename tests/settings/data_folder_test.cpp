@@ -1,20 +1,14 @@
 #include "settings/data_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
+#include "file_state.h"
 #include "temp_folder.h"
 
 namespace tessimar {
 namespace {
-
-mode_t ModeOf(const std::string& path) {
-  struct stat st {};
-  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
-  return st.st_mode & 07777;
-}
 
 TEST(DataFolderTest, ConfigHomeOrHomeWithEveryMissingFolderMade) {
   testing::TempFolder temp;
@@ -45,7 +39,7 @@ TEST(DataFolderTest, ConfigHomeOrHomeWithEveryMissingFolderMade) {
   }
   // Folders made here are private.
   for (const std::string& made : {temp / "missing", temp / "missing/deeper/config/Tessimar", newHome + ".config"})
-    EXPECT_EQ(ModeOf(made), 0700u) << made;
+    EXPECT_EQ(testing::ModeOf(made), 0700u) << made;
 }
 
 TEST(DataFolderTest, AFolderThatCannotBeMadeIsStillTheAnswer) {

@@ -4,20 +4,12 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "file_state.h"
 #include "temp_folder.h"
 
 namespace tessimar {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(ReadIntegerValueTest, Rules) {
   struct Case {
@@ -84,7 +76,7 @@ TEST(SettingsStoreTest, AFreshFileHoldsTheKeysInOrder) {
   stored.Settings.MinPicHeight = 64;
   stored.ScanSubfolders = false;
   SaveSettings(path, stored);
-  EXPECT_EQ(ReadAll(path),
+  EXPECT_EQ(testing::ReadFileBytes(path),
             "[Main]\nSearchJPG=1\nSearchBMP=1\nSearchGIF=1\nSearchPNG=1\nSearchTIFF=0\nSearchCR2=0\n"
             "SearchSimilar=1\nMoveToRecycle=1\nDeleteWithoutAsking=0\nSearchOnlyIdentical=0\n"
             "AutoCheckUpdates=0\nScanSubfolders=0\nMinPicWidth=100\nMinPicHeight=64\n");
@@ -98,12 +90,10 @@ TEST(SettingsStoreTest, SavingKeepsOtherSectionsKeysAndTheFileMode) {
   const std::string path = temp.Write("Tessimar.ini", "[Window]\r\nLeft=10\r\n[Main]\r\nSearchSimilar=0\r\nExtra=x\r\n");
   ::chmod(path.c_str(), 0600);
   SaveSettings(path, LoadSettings(path));
-  const std::string text = ReadAll(path);
+  const std::string text = testing::ReadFileBytes(path);
   EXPECT_TRUE(text.starts_with("[Window]\r\nLeft=10\r\n[Main]\r\nSearchSimilar=0\r\nExtra=x\r\nSearchJPG=1\r\n"));
   EXPECT_TRUE(text.ends_with("MinPicHeight=100\r\n"));
-  struct stat st{};
-  ::stat(path.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::ModeOf(path), 0600u);
 }
 
 TEST(SettingsStoreTest, AFailedWriteNamesTheFileAndLeavesTheOldOne) {

@@ -1,15 +1,12 @@
 #include <bit>
 
+#include "byte_order.h"
 #include "picture_fixtures.h"
 
 namespace tessimar::testing {
 namespace {
 
 constexpr std::uint32_t Rle8 = 1, Rle4 = 2;
-
-void Put(std::string& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-}
 
 std::uint32_t Pack(std::uint8_t sample, std::uint32_t mask) {
   const int shift = std::countr_zero(mask);
@@ -30,16 +27,16 @@ std::string PixelRow(const Image& image, int y, const BmpSpec& spec) {
     std::uint32_t bits = 0, count = 0;
     for (int x = 0; x < image.Width; ++x) {
       bits = bits << spec.BitCount | p[x * image.Channels];
-      if ((count += spec.BitCount) == 8) Put(row, bits, 1), bits = 0, count = 0;
+      if ((count += spec.BitCount) == 8) row += LittleEndian(bits, 1), bits = 0, count = 0;
     }
-    if (count > 0) Put(row, bits << (8 - count), 1);
+    if (count > 0) row += LittleEndian(bits << (8 - count), 1);
   } else {
     const std::vector<std::uint32_t> masks = MasksOf(spec);
     for (int x = 0; x < image.Width; ++x, p += 3) {
       if (spec.BitCount == 24)
-        Put(row, p[2] | p[1] << 8 | p[0] << 16, 3);
+        row += LittleEndian(p[2] | p[1] << 8 | p[0] << 16, 3);
       else
-        Put(row, Pack(p[0], masks[0]) | Pack(p[1], masks[1]) | Pack(p[2], masks[2]), spec.BitCount / 8);
+        row += LittleEndian(Pack(p[0], masks[0]) | Pack(p[1], masks[1]) | Pack(p[2], masks[2]), spec.BitCount / 8);
     }
   }
   while (row.size() % 4 != 0) row.push_back('\0');
@@ -51,7 +48,7 @@ std::string RleRow(const Image& image, int y, bool rle4) {
   const std::uint8_t* p = image.Samples.data() + static_cast<std::size_t>(y) * image.Width * image.Channels;
   const int half = image.Width / 2;
   std::string out;
-  Put(out, 0, 1), Put(out, static_cast<std::uint32_t>(half), 1);
+  out += LittleEndian(0, 1) + LittleEndian(static_cast<std::uint32_t>(half), 1);
   std::string literal;
   for (int x = 0; x < half; ++x) {
     const std::uint8_t index = p[x * image.Channels];
@@ -65,8 +62,9 @@ std::string RleRow(const Image& image, int y, bool rle4) {
   if (literal.size() % 2 != 0) literal.push_back('\0');
   out += literal;
   const std::uint8_t right = p[half * image.Channels];
-  Put(out, static_cast<std::uint32_t>(image.Width - half), 1), Put(out, rle4 ? (right << 4 | right) : right, 1);
-  Put(out, 0, 2);
+  out += LittleEndian(static_cast<std::uint32_t>(image.Width - half), 1);
+  out += LittleEndian(rle4 ? (right << 4 | right) : right, 1);
+  out += LittleEndian(0, 2);
   return out;
 }
 
@@ -77,29 +75,29 @@ std::string PixelData(const Image& image, const BmpSpec& spec) {
     const int y = spec.TopDown ? i : image.Height - 1 - i;
     data += rle ? RleRow(image, y, spec.Compression == Rle4) : PixelRow(image, y, spec);
   }
-  if (rle) Put(data, 0x0100, 2);  // end of bitmap
+  if (rle) data += LittleEndian(0x0100, 2);  // end of bitmap
   return data;
 }
 
 std::string InfoHeader(const Image& image, const BmpSpec& spec, std::size_t imageSize) {
   std::string header;
-  Put(header, static_cast<std::uint32_t>(spec.HeaderSize), 4);
-  Put(header, static_cast<std::uint32_t>(image.Width), 4);
-  Put(header, static_cast<std::uint32_t>(spec.TopDown ? -image.Height : image.Height), 4);
-  Put(header, 1, 2), Put(header, static_cast<std::uint32_t>(spec.BitCount), 2);
-  Put(header, spec.Compression, 4), Put(header, static_cast<std::uint32_t>(imageSize), 4);
-  Put(header, 2835, 4), Put(header, 2835, 4);
-  Put(header, static_cast<std::uint32_t>(spec.Palette.size()), 4), Put(header, 0, 4);
-  for (const std::uint32_t mask : spec.Masks) Put(header, mask, 4);
+  header += LittleEndian(static_cast<std::uint32_t>(spec.HeaderSize), 4);
+  header += LittleEndian(static_cast<std::uint32_t>(image.Width), 4);
+  header += LittleEndian(static_cast<std::uint32_t>(spec.TopDown ? -image.Height : image.Height), 4);
+  header += LittleEndian(1, 2) + LittleEndian(static_cast<std::uint32_t>(spec.BitCount), 2);
+  header += LittleEndian(spec.Compression, 4) + LittleEndian(static_cast<std::uint32_t>(imageSize), 4);
+  header += LittleEndian(2835, 4) + LittleEndian(2835, 4);
+  header += LittleEndian(static_cast<std::uint32_t>(spec.Palette.size()), 4) + LittleEndian(0, 4);
+  for (const std::uint32_t mask : spec.Masks) header += LittleEndian(mask, 4);
   if (spec.HeaderSize > 40) header.resize(static_cast<std::size_t>(spec.HeaderSize), '\0');
   return header;
 }
 
 std::string CoreHeader(const Image& image, const BmpSpec& spec) {
   std::string header;
-  Put(header, 12, 4), Put(header, static_cast<std::uint32_t>(image.Width), 2);
-  Put(header, static_cast<std::uint32_t>(image.Height), 2), Put(header, 1, 2);
-  Put(header, static_cast<std::uint32_t>(spec.BitCount), 2);
+  header += LittleEndian(12, 4) + LittleEndian(static_cast<std::uint32_t>(image.Width), 2);
+  header += LittleEndian(static_cast<std::uint32_t>(image.Height), 2) + LittleEndian(1, 2);
+  header += LittleEndian(static_cast<std::uint32_t>(spec.BitCount), 2);
   return header;
 }
 
@@ -108,10 +106,10 @@ std::string CoreHeader(const Image& image, const BmpSpec& spec) {
 std::string BmpBytes(const Image& pixels, const BmpSpec& spec) {
   const std::string data = PixelData(pixels, spec);
   std::string header = spec.HeaderSize == 12 ? CoreHeader(pixels, spec) : InfoHeader(pixels, spec, data.size());
-  for (const Rgb& c : spec.Palette) Put(header, c.B | c.G << 8 | c.R << 16, spec.HeaderSize == 12 ? 3 : 4);
+  for (const Rgb& c : spec.Palette) header += LittleEndian(c.B | c.G << 8 | c.R << 16, spec.HeaderSize == 12 ? 3 : 4);
   std::string file = "BM";
-  Put(file, static_cast<std::uint32_t>(14 + header.size() + data.size()), 4);
-  Put(file, 0, 4), Put(file, static_cast<std::uint32_t>(14 + header.size()), 4);
+  file += LittleEndian(static_cast<std::uint32_t>(14 + header.size() + data.size()), 4);
+  file += LittleEndian(0, 4) + LittleEndian(static_cast<std::uint32_t>(14 + header.size()), 4);
   return file + header + data;
 }
 

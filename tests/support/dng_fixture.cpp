@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
 #include "picture_fixtures.h"
 
 namespace tessimar::testing {
@@ -11,11 +12,6 @@ namespace {
 constexpr int Precision = 12;
 constexpr int Categories = 17;  // difference magnitudes of 0 to 16 bits
 constexpr int CodeLength = 5;   // one length for every category: 17 codes fit in 5 bits
-
-void Put16(std::string& out, std::uint32_t value) {
-  out += static_cast<char>(value >> 8);
-  out += static_cast<char>(value);
-}
 
 // Entropy-coded bits, most significant first, a 0xFF byte followed by a stuffed zero.
 class BitWriter {
@@ -63,18 +59,18 @@ void PutDifference(BitWriter& bits, int difference) {
 std::string LosslessJpeg(const RawSensor& sensor, int rows) {
   std::string jpeg = "\xFF\xD8";
   jpeg += "\xFF\xC4";
-  Put16(jpeg, 2 + 1 + 16 + Categories);
+  jpeg += BigEndian(2 + 1 + 16 + Categories, 2);
   jpeg += '\0';
   for (int length = 1; length <= 16; ++length) jpeg += static_cast<char>(length == CodeLength ? Categories : 0);
   for (int category = 0; category < Categories; ++category) jpeg += static_cast<char>(category);
   jpeg += "\xFF\xC3";
-  Put16(jpeg, 11);
+  jpeg += BigEndian(11, 2);
   jpeg += static_cast<char>(Precision);
-  Put16(jpeg, static_cast<std::uint32_t>(rows));
-  Put16(jpeg, static_cast<std::uint32_t>(sensor.Width));
+  jpeg += BigEndian(static_cast<std::uint32_t>(rows), 2);
+  jpeg += BigEndian(static_cast<std::uint32_t>(sensor.Width), 2);
   jpeg += std::string("\x01\x01\x11\x00", 4);
   jpeg += "\xFF\xDA";
-  Put16(jpeg, 8);
+  jpeg += BigEndian(8, 2);
   jpeg += std::string("\x01\x01\x00\x01\x00\x00", 6);
   BitWriter bits;
   for (int y = 0; y < rows; ++y) {
@@ -95,12 +91,12 @@ class TiffWriter {
  public:
   void Short(std::uint16_t tag, const std::vector<std::uint16_t>& values) {
     std::string data;
-    for (std::uint16_t v : values) Append(data, v, 2);
+    for (std::uint16_t v : values) data += LittleEndian(v, 2);
     Entry(tag, 3, values.size(), data);
   }
   void Long(std::uint16_t tag, std::uint32_t value) {
     std::string data;
-    Append(data, value, 4);
+    data += LittleEndian(value, 4);
     Entry(tag, 4, 1, data);
   }
   void Bytes(std::uint16_t tag, const std::string& values) { Entry(tag, 1, values.size(), values); }
@@ -114,23 +110,23 @@ class TiffWriter {
     for (const auto& e : entries_) outsideBytes += e.Data.size() > 4 ? e.Data.size() : 0;
     std::string file = "II*";
     file += '\0';
-    Append(file, directory, 4);
-    Append(file, entries_.size(), 2);
+    file += LittleEndian(directory, 4);
+    file += LittleEndian(entries_.size(), 2);
     std::string values;
     for (const auto& e : entries_) {
-      Append(file, e.Tag, 2);
-      Append(file, e.Type, 2);
-      Append(file, e.Count, 4);
+      file += LittleEndian(e.Tag, 2);
+      file += LittleEndian(e.Type, 2);
+      file += LittleEndian(e.Count, 4);
       if (e.Tag == payloadTag) {
-        Append(file, outside + outsideBytes, 4);
+        file += LittleEndian(outside + outsideBytes, 4);
       } else if (e.Data.size() <= 4) {
         file += e.Data + std::string(4 - e.Data.size(), '\0');
       } else {
-        Append(file, outside + values.size(), 4);
+        file += LittleEndian(outside + values.size(), 4);
         values += e.Data;
       }
     }
-    Append(file, 0, 4);
+    file += LittleEndian(0, 4);
     return file + values + payload;
   }
 
@@ -140,9 +136,6 @@ class TiffWriter {
     std::size_t Count;
     std::string Data;
   };
-  static void Append(std::string& out, std::size_t value, int size) {
-    for (int i = 0; i < size; ++i) out += static_cast<char>(value >> (8 * i));
-  }
   void Entry(std::uint16_t tag, std::uint16_t type, std::size_t count, const std::string& data) {
     if (!entries_.empty() && entries_.back().Tag >= tag) throw std::logic_error("fixture: TIFF tags out of order");
     entries_.push_back({tag, type, count, data});

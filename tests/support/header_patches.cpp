@@ -2,18 +2,11 @@
 
 #include <stdexcept>
 
+#include "byte_order.h"
 #include "picture_fixtures.h"
 
 namespace tessimar::testing {
 namespace {
-
-void PutBigEndian(std::string& bytes, std::size_t offset, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes.at(offset + i) = static_cast<char>(value >> (8 * (size - 1 - i)));
-}
-
-void PutLittleEndian(std::string& bytes, std::size_t offset, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes.at(offset + i) = static_cast<char>(value >> (8 * i));
-}
 
 std::uint32_t Byte(const std::string& bytes, std::size_t offset) { return static_cast<std::uint8_t>(bytes.at(offset)); }
 

@@ -4,11 +4,10 @@
 #include <tiffio.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 
+#include "file_state.h"
 #include "temp_folder.h"
 
 namespace tessimar::testing {
@@ -202,8 +201,7 @@ std::string TiffBytes(const Image& image, const TiffOptions& options) {
   for (int y = 0; y < image.Height; ++y)
     TIFFWriteScanline(tiff, samples.data() + y * rowBytes, static_cast<std::uint32_t>(y), 0);
   TIFFClose(tiff);
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return ReadFileBytes(path);
 }
 
 }  // namespace tessimar::testing

@@ -2,46 +2,37 @@
 
 #include <sys/wait.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
+
+#include "environment.h"
+#include "file_state.h"
+#include "shell.h"
 
 namespace tessimar::testing {
 
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 std::string ToolCommand(const std::vector<std::string>& arguments, const TempFolder& temp, const std::string& errFile) {
-  std::string command = "XDG_CACHE_HOME=" + Quote(temp / "xdg-cache") + " " + TESSIMAR_SCAN_BINARY;
-  for (const auto& argument : arguments) command += " " + Quote(argument);
-  return command + " 2>" + Quote(errFile) + " </dev/null";
+  std::string command = IsolatedHome::ShellAssignments(temp.Path()) + TESSIMAR_SCAN_BINARY;
+  for (const auto& argument : arguments) command += " " + ShellQuoted(argument);
+  return command + " 2>" + ShellQuoted(errFile) + " </dev/null";
 }
 
 ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp,
                    const std::string& workingFolder) {
-  return RunToolAfter(workingFolder.empty() ? std::string() : "cd " + Quote(workingFolder) + " && ", arguments, temp);
+  return RunToolAfter(workingFolder.empty() ? std::string() : "cd " + ShellQuoted(workingFolder) + " && ", arguments,
+                      temp);
 }
 
 ToolResult RunToolAfter(const std::string& before, const std::vector<std::string>& arguments,
                         const TempFolder& temp) {
-  ToolResult result;
-  FILE* pipe = ::popen((before + ToolCommand(arguments, temp, temp / "stderr.txt")).c_str(), "r");
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.err = ReadFile(temp / "stderr.txt");
-  return result;
+  const ShellResult shell = RunShell(before + ToolCommand(arguments, temp, temp / "stderr.txt"));
+  return {WIFEXITED(shell.Status) ? WEXITSTATUS(shell.Status) : -1, shell.Output, ReadFileBytes(temp / "stderr.txt")};
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<std::string>& more) {
+  arguments.insert(arguments.end(), more.begin(), more.end());
+  return arguments;
 }
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
 }  // namespace tessimar::testing

@@ -1,4 +1,4 @@
-// Runs the built tessimar-scan as a user would, with a cache folder of the test's own.
+// Runs the built tessimar-scan as a user would, in a home of the test's own.
 #pragma once
 
 #include <string>
@@ -14,10 +14,9 @@ struct ToolResult {
   std::string err;
 };
 
-std::string Quote(const std::string& text);
-
-// Runs tessimar-scan with arguments, standard error caught in temp, and
-// $XDG_CACHE_HOME at temp/xdg-cache; in workingFolder when one is given.
+// Runs tessimar-scan with arguments, standard error caught in temp, and its home, XDG
+// folders and session bus below temp as IsolatedHome puts them (the picture cache at
+// temp/cache); in workingFolder when one is given.
 ToolResult RunTool(const std::vector<std::string>& arguments, const TempFolder& temp,
                    const std::string& workingFolder = {});
 
@@ -28,6 +27,10 @@ ToolResult RunToolAfter(const std::string& before, const std::vector<std::string
 // The shell command RunTool runs, standard error going to errFile.
 std::string ToolCommand(const std::vector<std::string>& arguments, const TempFolder& temp, const std::string& errFile);
 
-std::string ReadFile(const std::string& path);
+// arguments with more after them.
+std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<std::string>& more);
+
+// How many lines text holds: its line feeds.
+int Lines(const std::string& text);
 
 }  // namespace tessimar::testing

@@ -14,13 +14,16 @@
 #include <fstream>
 #include <functional>
 
+#include "file_state.h"
 #include "picture_fixtures.h"
+#include "sql.h"
 #include "run_tool.h"
 #include "temp_folder.h"
 
 namespace tessimar {
 namespace {
 
+using testing::Lines;
 using testing::RunTool;
 using testing::ToolResult;
 
@@ -60,28 +63,6 @@ int Hits(const std::string& err) {
   const std::size_t end = err.find(" from the cache");
   if (end == std::string::npos) return -1;
   return std::atoi(err.c_str() + err.rfind(", ", end) + 2);
-}
-
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-// Runs sql on the database, with blobs bound to ?1, ?2 ... in turn.
-void Sql(const std::string& database, const std::string& sql, const std::vector<std::string>& blobs = {}) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
-  sqlite3_stmt* statement = nullptr;
-  const char* rest = sql.c_str();
-  while (*rest != '\0') {
-    ASSERT_EQ(sqlite3_prepare_v2(db, rest, -1, &statement, &rest), SQLITE_OK) << sqlite3_errmsg(db);
-    if (statement == nullptr) break;  // only blanks were left
-    const int parameters = std::min(sqlite3_bind_parameter_count(statement), static_cast<int>(blobs.size()));
-    for (int i = 0; i < parameters; ++i) {
-      const std::string& blob = blobs[static_cast<std::size_t>(i)];
-      sqlite3_bind_blob(statement, i + 1, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
-    }
-    EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE) << sqlite3_errmsg(db);
-    sqlite3_finalize(statement);
-  }
-  sqlite3_close(db);
 }
 
 // The blob in column of the cache's entry for the file name.
@@ -136,7 +117,7 @@ class ScanCacheTest : public ::testing::Test {
   std::string HostileCache(const std::string& name, const std::string& sql) {
     const std::string path = out / name;
     Scan({"--cache", path});
-    Sql(path, "DELETE FROM pictures WHERE name = CAST('d.jpg' AS BLOB); " + sql);
+    testing::ExecuteSql(path, "DELETE FROM pictures WHERE name = CAST('d.jpg' AS BLOB); " + sql);
     return path;
   }
 
@@ -238,12 +219,12 @@ TEST_F(ScanCacheTest, TheCacheStaysAsLargeAsTheFoldersAcrossManyScans) {
 
 TEST_F(ScanCacheTest, NoCacheNeitherReadsNorWritesOneAndTheUsersOwnIsTheDefault) {
   const std::string expected = WithoutCache();
-  EXPECT_FALSE(std::filesystem::exists(out / "xdg-cache"));
+  EXPECT_FALSE(std::filesystem::exists(out / "cache"));
 
   EXPECT_EQ(Scan({}).out, expected);
-  const std::string folder = out / "xdg-cache/Tessimar";
+  const std::string folder = out / "cache/Tessimar";
   EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/pictures.sqlite"));
-  for (const std::string& made : {out / "xdg-cache", folder}) {
+  for (const std::string& made : {out / "cache", folder}) {
     struct stat status {};
     ASSERT_EQ(::stat(made.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u) << made;
@@ -326,7 +307,7 @@ TEST_F(ScanCacheTest, ACacheThatCannotBeUsedIsToldOnceAndTheScanRunsWithoutIt) {
   for (const Fault& fault : faults) {
     SCOPED_TRACE(fault.name);
     const std::string path = fault.make(out);
-    const std::string before = std::filesystem::is_regular_file(path) ? testing::ReadFile(path) : std::string();
+    const std::string before = std::filesystem::is_regular_file(path) ? testing::ReadFileBytes(path) : std::string();
 
     const ToolResult first = Scan({"--cache", path});
     EXPECT_EQ(first.out, expected);
@@ -338,10 +319,10 @@ TEST_F(ScanCacheTest, ACacheThatCannotBeUsedIsToldOnceAndTheScanRunsWithoutIt) {
     if (fault.replaced) {
       EXPECT_EQ(Lines(second.err), 1) << second.err;
       EXPECT_EQ(Hits(Scan({"--cache", path}).err), 4);
-      EXPECT_EQ(testing::ReadFile(path + ".unusable"), before);
+      EXPECT_EQ(testing::ReadFileBytes(path + ".unusable"), before);
     } else {
       EXPECT_EQ(Lines(second.err), 2) << second.err;
-      EXPECT_EQ(before.empty() ? std::string() : testing::ReadFile(path), before);
+      EXPECT_EQ(before.empty() ? std::string() : testing::ReadFileBytes(path), before);
     }
   }
 }
@@ -377,8 +358,8 @@ TEST_F(ScanCacheTest, AnEntryNoAnalysisGivesIsAMissAndChangesNoPair) {
     const std::string positive = StoredBlob(database, "positive", "c.jpg");
     const std::string negative = StoredBlob(database, "negative", "c.jpg");
     ASSERT_GE(positive.size(), 4u);
-    Sql(database, "UPDATE pictures SET positive = ?1, negative = ?2" + craft.change + " WHERE name = ?3",
-        {craft.positive(positive), negative, "b.jpg"});
+    testing::ExecuteSql(database, "UPDATE pictures SET positive = ?1, negative = ?2" + craft.change + " WHERE name = ?3",
+                        {craft.positive(positive), negative, "b.jpg"});
 
     const ToolResult warm = Scan({"--cache", database});
     EXPECT_EQ(Hits(warm.err), craft.trusted ? 4 : 3) << warm.err;
@@ -419,8 +400,8 @@ TEST_F(ScanCacheTest, TwoScansAtOnceBothFinishWithTheSameResults) {
                                                      out / "2.err") +
                                 " & wait)";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(testing::ReadFile(out / "1.csv"), expected) << testing::ReadFile(out / "1.err");
-    EXPECT_EQ(testing::ReadFile(out / "2.csv"), expected) << testing::ReadFile(out / "2.err");
+    EXPECT_EQ(testing::ReadFileBytes(out / "1.csv"), expected) << testing::ReadFileBytes(out / "1.err");
+    EXPECT_EQ(testing::ReadFileBytes(out / "2.csv"), expected) << testing::ReadFileBytes(out / "2.err");
   }
   EXPECT_EQ(Hits(Scan({"--cache", database}).err), 34);
 }

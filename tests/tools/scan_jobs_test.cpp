@@ -1,8 +1,6 @@
 // tessimar-scan with worker threads writes, byte for byte, the CSV of the scan without them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "mixed_folder.h"
 #include "run_tool.h"
 #include "temp_folder.h"
@@ -10,13 +8,10 @@
 namespace tessimar {
 namespace {
 
+using testing::Lines;
 using testing::RunTool;
+using testing::With;
 using Result = testing::ToolResult;
-
-std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<std::string>& more) {
-  arguments.insert(arguments.end(), more.begin(), more.end());
-  return arguments;
-}
 
 // The summary line less its time, which differs from run to run.
 std::string Summary(const std::string& err) {
@@ -52,8 +47,7 @@ TEST_F(ScanJobsTest, EveryNumberOfWorkersWritesTheCsvOfTheSequentialScan) {
     const std::vector<std::string> arguments = With(types, mode);
     const Result sequential = RunTool(With(arguments, {"--jobs", "0", folder_}), out);
     ASSERT_EQ(sequential.status, 0) << sequential.err;
-    const auto lines = std::count(sequential.out.begin(), sequential.out.end(), '\n');
-    EXPECT_GE(lines, 7) << sequential.out;  // the header and at least three pairs
+    EXPECT_GE(Lines(sequential.out), 7) << sequential.out;  // the header and at least three pairs
     if (mode.empty()) {
       EXPECT_NE(sequential.out.find(";100;"), std::string::npos);
       // Look-alikes too, below 100.
@@ -90,12 +84,12 @@ TEST_F(ScanJobsTest, ABadNumberOfJobsEndsWithOneLineAndStatusTwo) {
     const Result result = RunTool({"--jobs", jobs, folder_}, out);
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.out.empty());
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(Lines(result.err), 1) << result.err;
     EXPECT_NE(result.err.find("--jobs"), std::string::npos) << result.err;
   }
   const Result missing = RunTool({folder_, "--jobs"}, out);
   EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+  EXPECT_EQ(Lines(missing.err), 1) << missing.err;
 }
 
 }  // namespace

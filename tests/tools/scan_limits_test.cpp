@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <cstdint>
 
+#include "file_state.h"
 #include "mixed_folder.h"
 #include "run_tool.h"
 #include "temp_folder.h"
@@ -14,8 +14,10 @@
 namespace tessimar {
 namespace {
 
+using testing::Lines;
 using testing::RunTool;
 using testing::RunToolAfter;
+using testing::With;
 using Result = testing::ToolResult;
 
 // Each thread takes the stack limit as the size of its stack: one as large as the whole
@@ -28,13 +30,6 @@ bool StackLimitCanBeRaised() {
   rlimit limit{};
   return ::getrlimit(RLIMIT_STACK, &limit) == 0 &&
          (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= UnmappableStackBytes);
-}
-
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<std::string>& more) {
-  arguments.insert(arguments.end(), more.begin(), more.end());
-  return arguments;
 }
 
 class ScanLimitsTest : public ::testing::Test {
@@ -80,7 +75,7 @@ TEST_F(ScanLimitsTest, RunningOutOfMemoryIsToldInOneLineAndLeavesTheOutputAsItWa
         RunToolAfter("ulimit -v 40960 && ", {"--no-cache", "--jobs", jobs, "-o", pairs, photos / "many"}, out);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "tessimar-scan: out of memory\n");
-    EXPECT_EQ(testing::ReadFile(pairs), "earlier pairs\n");
+    EXPECT_EQ(testing::ReadFileBytes(pairs), "earlier pairs\n");
   }
 }
 

@@ -6,9 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
+#include "file_state.h"
 #include "picture_fixtures.h"
 #include "run_tool.h"
 #include "temp_folder.h"
@@ -16,7 +15,6 @@
 namespace tessimar {
 namespace {
 
-using testing::Quote;
 using testing::RunTool;
 using Result = testing::ToolResult;
 
@@ -60,10 +58,7 @@ TEST(ScanToolTest, WritesThePairsAsCsvTheSameOnEveryRun) {
     const Result toFile = RunTool(arguments, out);
     EXPECT_EQ(toFile.status, 0);
     EXPECT_TRUE(toFile.out.empty());
-    std::ifstream file(out / "pairs.csv", std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    EXPECT_EQ(bytes.str(), expected);
+    EXPECT_EQ(testing::ReadFileBytes(out / "pairs.csv"), expected);
   }
   const Result tooSmall = RunTool({"--min-width", "201", temp.Path()}, out);
   EXPECT_EQ(tooSmall.out, "\xEF\xBB\xBFGroup Num;Picture Filename;Similarity;\r\n");
@@ -111,7 +106,7 @@ TEST(ScanToolTest, PrintsSignatures) {
   // White left, black right: the first horizontal difference leads the positive positions.
   EXPECT_TRUE(result.out.starts_with(halves + "\nheight 100 width 200\n0,1 0,2 ")) << result.out;
   EXPECT_NE(result.out.find("\n" + broken + "\ncannot load: " + broken), std::string::npos) << result.out;
-  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 6);
+  EXPECT_EQ(testing::Lines(result.out), 6);
 }
 
 TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLineBeforeAnyScan) {
@@ -146,23 +141,21 @@ TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLineBeforeAnyScan) {
     const Result result = RunTool(arguments, out);
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(result.out.empty());
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(testing::Lines(result.err), 1) << result.err;
   }
 }
 
 TEST(ScanToolTest, AFailureToWriteStandardOutputIsAnError) {
   testing::TempFolder out;
   out.Write("photos/a.jpg", "1");
-  for (const std::string& arguments : {std::string("--help"), out.Path(), "--list " + Quote(out / "photos")}) {
-    SCOPED_TRACE(arguments);
-    const std::string command = "XDG_CACHE_HOME=" + Quote(out / "xdg-cache") + " " + TESSIMAR_SCAN_BINARY + " " +
-                                arguments + " >/dev/full 2>" + Quote(out / "stderr.txt");
+  const std::vector<std::vector<std::string>> runs = {{"--help"}, {out.Path()}, {"--list", out / "photos"}};
+  for (const auto& arguments : runs) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const std::string command = testing::ToolCommand(arguments, out, out / "stderr.txt") + " >/dev/full";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    std::ifstream err(out / "stderr.txt");
-    std::stringstream text;
-    text << err.rdbuf();
-    EXPECT_NE(text.str().find("cannot write to standard output"), std::string::npos) << text.str();
+    const std::string err = testing::ReadFileBytes(out / "stderr.txt");
+    EXPECT_NE(err.find("cannot write to standard output"), std::string::npos) << err;
   }
 }
 
