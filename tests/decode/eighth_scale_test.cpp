@@ -137,7 +137,7 @@ TEST(EighthScaleDraw, EqualsTheJpegRouteOnFlatAndExtremePictures) {
 TEST(EighthScaleDraw, LoadPictureOfEachTypeEqualsDrawingItsJpeg) {
   const RgbPicture picture = RandomPicture(1203, 1011, 7);
   Image image{picture.Width, picture.Height, 3, picture.Pixels};
-  testing::GifSpec gif{1203, 1011, 0, {{250, 0, 0}, {0, 0, 250}, {30, 200, 90}}, {}};
+  testing::GifOptions gif{1203, 1011, 0, {{250, 0, 0}, {0, 0, 250}, {30, 200, 90}}, {}};
   testing::GifFrame frame = testing::TwoIndexFrame(1100, 1000, 517, 0, 1);
   frame.Left = 50, frame.Top = 3, frame.Interlaced = true;
   for (std::size_t i = 0; i < frame.Indices.size(); i += 7) frame.Indices[i] = 2;

@@ -29,14 +29,14 @@ class KeepingSink : public RowSink {
 
 // The screen as it should come out: the frame over the background, which is the background
 // colour when the frame has a transparent colour and black otherwise.
-std::vector<std::uint8_t> ExpectedScreen(const testing::GifSpec& spec) {
-  const GifFrame& frame = spec.Frames[0];
+std::vector<std::uint8_t> ExpectedScreen(const testing::GifOptions& gif) {
+  const GifFrame& frame = gif.Frames[0];
   const bool transparency = frame.Transparent != NO_TRANSPARENT_COLOR;
-  const Rgb background = transparency ? spec.GlobalColours[static_cast<std::size_t>(spec.Background)] : Rgb{};
-  const std::vector<Rgb>& colours = frame.LocalColours.empty() ? spec.GlobalColours : frame.LocalColours;
+  const Rgb background = transparency ? gif.GlobalColours[static_cast<std::size_t>(gif.Background)] : Rgb{};
+  const std::vector<Rgb>& colours = frame.LocalColours.empty() ? gif.GlobalColours : frame.LocalColours;
   std::vector<std::uint8_t> screen;
-  for (int y = 0; y < spec.ScreenHeight; ++y) {
-    for (int x = 0; x < spec.ScreenWidth; ++x) {
+  for (int y = 0; y < gif.ScreenHeight; ++y) {
+    for (int x = 0; x < gif.ScreenWidth; ++x) {
       const int fx = x - frame.Left, fy = y - frame.Top;
       Rgb pixel = background;
       if (fx >= 0 && fx < frame.Width && fy >= 0 && fy < frame.Height) {
@@ -82,11 +82,11 @@ TEST(GifDecoder, FrameIsDrawnOverTheBackgroundAndClippedToTheScreen) {
     SCOPED_TRACE(c.Name);
     GifFrame f = c.Frame;
     f.Interlaced = c.Interlaced, f.Transparent = c.Transparent, f.LocalColours = c.Local;
-    const testing::GifSpec spec{12, 9, 3, global, {f}};
-    const OpenedFile file(folder.Write("f.gif", testing::GifBytes(spec)));
+    const testing::GifOptions gif{12, 9, 3, global, {f}};
+    const OpenedFile file(folder.Write("f.gif", testing::GifBytes(gif)));
     KeepingSink sink;
     DecodeGif(file, sink);
-    EXPECT_EQ(sink.Rows, ExpectedScreen(spec));
+    EXPECT_EQ(sink.Rows, ExpectedScreen(gif));
   }
 }
 

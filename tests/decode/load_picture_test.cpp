@@ -99,13 +99,13 @@ Image QuadrantImage() {
 }
 
 std::string QuadrantGif() {
-  testing::GifSpec spec{80, 48, 0, {QuadrantA, QuadrantB}, {}};
+  testing::GifOptions gif{80, 48, 0, {QuadrantA, QuadrantB}, {}};
   testing::GifFrame frame{0, 0, 80, 48, false, {}, {}, NO_TRANSPARENT_COLOR};
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 80; ++x) frame.Indices.push_back(QuadrantIsA(x, y, 32, 16) ? 0 : 1);
   }
-  spec.Frames.push_back(frame);
-  return testing::GifBytes(spec);
+  gif.Frames.push_back(frame);
+  return testing::GifBytes(gif);
 }
 
 TEST(LoadPicture, EveryTypeGivesItsSizeAndIsStretchedPixelByPixel) {
@@ -597,7 +597,7 @@ TEST(LoadPicture, BmpHeadersDepthsAndCompressions) {
   struct Case {
     const char* Name;
     const Image* Pixels;
-    testing::BmpSpec Spec;
+    testing::BmpOptions Options;
   };
   const Case cases[] = {
       {"1 bit", &indices, {.BitCount = 1, .Palette = palette}},
@@ -627,7 +627,7 @@ TEST(LoadPicture, BmpHeadersDepthsAndCompressions) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     WorkingBitmap bitmap = StaleBitmap();
-    EXPECT_EQ(LoadBytes(folder, "b.bmp", testing::BmpBytes(*c.Pixels, c.Spec), bitmap), (PictureSize{32, 32}));
+    EXPECT_EQ(LoadBytes(folder, "b.bmp", testing::BmpBytes(*c.Pixels, c.Options), bitmap), (PictureSize{32, 32}));
     EXPECT_TRUE(Near(At(bitmap, 10, 10), Left, 8));
     EXPECT_TRUE(Near(At(bitmap, 118, 118), Right, 8));
   }

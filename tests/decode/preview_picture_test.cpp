@@ -63,7 +63,7 @@ TEST(LoadPreviewPicture, TheCataloguedSizeChoosesTheScale) {
 TEST(LoadPreviewPicture, EveryOtherTypeIsShownThroughAJpegOfQualityNinety) {
   // Sharp edges, so the JPEG's traces show.
   const Image image = testing::TwoColour(48, 40, 21, Blue, Orange);
-  testing::GifSpec gif{48, 40, 0, {Blue, Orange}, {testing::TwoIndexFrame(48, 40, 21, 0, 1)}};
+  testing::GifOptions gif{48, 40, 0, {Blue, Orange}, {testing::TwoIndexFrame(48, 40, 21, 0, 1)}};
   struct Case {
     const char* Name;
     std::string Bytes;

@@ -156,17 +156,17 @@ std::string PngBytes(const Image& image) {
   return PngBytes(image.Width, image.Height, image.Samples, options);
 }
 
-std::string GifBytes(const GifSpec& spec) {
+std::string GifBytes(const GifOptions& options) {
   std::string bytes;
   int error = 0;
   GifFileType* gif = EGifOpen(&bytes, AppendGif, &error);
   Expect(gif != nullptr, "GIF open");
   EGifSetGifVersion(gif, true);
-  ColorMapObject* global = MakeColourMap(spec.GlobalColours);
-  const int put = EGifPutScreenDesc(gif, spec.ScreenWidth, spec.ScreenHeight, 8, spec.Background, global);
+  ColorMapObject* global = MakeColourMap(options.GlobalColours);
+  const int put = EGifPutScreenDesc(gif, options.ScreenWidth, options.ScreenHeight, 8, options.Background, global);
   GifFreeMapObject(global);
   Expect(put == GIF_OK, "GIF screen");
-  for (const GifFrame& frame : spec.Frames) PutGifFrame(gif, frame);
+  for (const GifFrame& frame : options.Frames) PutGifFrame(gif, frame);
   Expect(EGifCloseFile(gif, &error) == GIF_OK, "GIF close");
   return bytes;
 }

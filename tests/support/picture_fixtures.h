@@ -62,13 +62,13 @@ struct GifFrame {
   std::vector<std::uint8_t> Indices{};  // Width x Height, top row first
   int Transparent = NO_TRANSPARENT_COLOR;
 };
-struct GifSpec {
+struct GifOptions {
   int ScreenWidth = 0, ScreenHeight = 0;
   int Background = 0;
   std::vector<Rgb> GlobalColours{};  // empty: none
   std::vector<GifFrame> Frames{};
 };
-std::string GifBytes(const GifSpec& spec);
+std::string GifBytes(const GifOptions& options);
 // A frame covering the screen at (0, 0) in two colour indices split at column boundary.
 GifFrame TwoIndexFrame(int width, int height, int boundary, std::uint8_t left, std::uint8_t right);
 
@@ -81,7 +81,7 @@ struct TiffOptions {
 std::string TiffBytes(const Image& image, const TiffOptions& options = {});
 
 // A bitmap file written by hand: HeaderSize 12, 40, 108 or 124; Compression as stored.
-struct BmpSpec {
+struct BmpOptions {
   int HeaderSize = 40;
   int BitCount = 24;
   std::uint32_t Compression = 0;
@@ -92,7 +92,7 @@ struct BmpSpec {
 // Pixels: RGB for 16 to 32 bits (packed by the masks, or 5-5-5 and 8-8-8 by default),
 // palette indices in channel 0 otherwise; RLE8/RLE4 write each row as one absolute run of
 // its first half and one encoded run of its second half.
-std::string BmpBytes(const Image& pixels, const BmpSpec& spec);
+std::string BmpBytes(const Image& pixels, const BmpOptions& options);
 
 // Camera sensor samples of 12 bits under a red-green / green-blue colour filter, top row first.
 struct RawSensor {
