@@ -1,6 +1,5 @@
 #include "analysis/analyse_picture.h"
 
-#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -20,9 +19,7 @@ PictureAnalysis Decode(const std::string& path, const TSettings& settings, Analy
   } catch (const std::exception&) {
     return analysis;  // a picture that cannot be loaded is passed over without a word
   }
-  if (size.Height < std::max(settings.MinPicHeight, MinimumSide) ||
-      size.Width < std::max(settings.MinPicWidth, MinimumSide))
-    return analysis;
+  if (!AnalysisKey::Of(settings).LargeEnough(size.Height, size.Width)) return analysis;
 
   analysis.Analysed = true;
   analysis.Height = size.Height;

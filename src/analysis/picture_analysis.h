@@ -2,6 +2,7 @@
 // cache of an earlier scan.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "catalogue/pic_info.h"
@@ -27,6 +28,11 @@ struct AnalysisKey {
     return {settings.MinPicWidth, settings.MinPicHeight, settings.SearchOnlyIdentical};
   }
   friend bool operator==(const AnalysisKey&, const AnalysisKey&) = default;
+
+  // Whether a picture of this size is analysed: neither side below its minimum or MinimumSide.
+  bool LargeEnough(std::int32_t height, std::int32_t width) const {
+    return height >= std::max(MinPicHeight, MinimumSide) && width >= std::max(MinPicWidth, MinimumSide);
+  }
 };
 
 struct PictureAnalysis {

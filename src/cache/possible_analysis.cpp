@@ -1,16 +1,12 @@
 #include "cache/possible_analysis.h"
 
-#include <algorithm>
-
 #include "analysis/signature/select_signature.h"
 
 namespace tessimar {
 
 bool PossibleAnalysis(const PictureAnalysis& analysis, const AnalysisKey& key) {
   if (!analysis.Analysed) return analysis == PictureAnalysis{};
-  if (analysis.Height < std::max(key.MinPicHeight, MinimumSide) ||
-      analysis.Width < std::max(key.MinPicWidth, MinimumSide))
-    return false;
+  if (!key.LargeEnough(analysis.Height, analysis.Width)) return false;
   if (key.SearchOnlyIdentical)
     return analysis.WaveletCoefsPos == TWaveletCoefs{} && analysis.WaveletCoefsNeg == TWaveletCoefs{};
   return PossibleSignature(analysis.WaveletCoefsPos, analysis.WaveletCoefsNeg);
