@@ -10,6 +10,7 @@
 #include "decode/bmp_decoder.h"
 #include "decode/file_reading.h"
 #include "decode/gif_decoder.h"
+#include "decode/heif_decoder.h"
 #include "decode/jpeg_decoder.h"
 #include "decode/jpeg_encoder.h"
 #include "decode/picture_draw.h"
@@ -17,6 +18,7 @@
 #include "decode/png_decoder.h"
 #include "decode/raw_decoder.h"
 #include "decode/tiff_decoder.h"
+#include "decode/webp_decoder.h"
 #include "platform/path_text.h"
 #include "platform/text_compare.h"
 #include "settings/picture_types.h"
@@ -56,31 +58,36 @@ constexpr std::array<ContentRow, 7> ContentDecoders{{
 }};
 constexpr std::size_t MagicBytes = 8;  // the longest, PNG's
 
-// A camera file's name promises nothing: its content chooses, and LibRaw takes what no row claims.
-Decoder CameraFileDecoder(const OpenedFile& file) {
+struct DecoderRow {
+  std::string_view TypeName;  // the picture type whose extensions it decodes
+  Decoder Decode;
+  // Its files' names promise little: a known kind of content is decoded as what it is, and
+  // only the rest by Decode. Cameras name raws and TIFFs alike; phones and sharing services
+  // write JPEGs named .heic, and web pages serve JPEGs and PNGs named .webp.
+  bool ByContent = false;
+};
+
+constexpr std::array<DecoderRow, 9> Decoders{{
+    {"jpg", JpegAsItIs},
+    {"bmp", DecodeBmp},
+    {"gif", DecodeGif},
+    {"png", DecodePng},
+    {"tif", DecodeTiff},
+    {"cr2", DecodeRaw, true},
+    {"heic", DecodeHeif, true},
+    {"avif", DecodeHeif, true},
+    {"webp", DecodeWebp, true},
+}};
+
+Decoder DecoderByContent(const OpenedFile& file, Decoder otherwise) {
   std::array<std::uint8_t, MagicBytes> start{};
   const std::size_t got = file.ReadSome(0, start.data(), start.size());
   const std::string_view head(reinterpret_cast<const char*>(start.data()), got);
   for (const ContentRow& row : ContentDecoders) {
     if (head.starts_with(row.Magic)) return row.Decode;
   }
-  return DecodeRaw;
+  return otherwise;
 }
-
-struct DecoderRow {
-  std::string_view TypeName;  // the picture type whose extensions it decodes
-  Decoder Decode;
-  bool ByContent = false;  // the content chooses the decoder
-};
-
-constexpr std::array<DecoderRow, 6> Decoders{{
-    {"jpg", JpegAsItIs},
-    {"bmp", DecodeBmp},
-    {"gif", DecodeGif},
-    {"png", DecodePng},
-    {"tif", DecodeTiff},
-    {"cr2", nullptr, true},
-}};
 
 constexpr const DecoderRow* DecoderOfType(std::string_view name) {
   for (const DecoderRow& row : Decoders)
@@ -102,7 +109,7 @@ const DecoderRow& DecoderFor(const std::string& fileName) {
 
 // Every other type ends as a JPEG image too, or as what its decoding would draw (PictureDraw).
 Decoder ChooseDecoder(const DecoderRow& row, const OpenedFile& file) {
-  return row.ByContent ? CameraFileDecoder(file) : row.Decode;
+  return row.ByContent ? DecoderByContent(file, row.Decode) : row.Decode;
 }
 
 const OpenedFile& SaneJpegFile(const OpenedFile& file) {

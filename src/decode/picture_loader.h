@@ -11,7 +11,8 @@
 
 namespace tessimar {
 
-// Decodes fileName by its extension (a .cr2 file by its content), routes the picture through
+// Decodes fileName by its extension (a .cr2, HEIF, AVIF or WebP file by its content: one that
+// holds a JPEG, PNG, GIF, BMP or TIFF picture as that picture), routes the picture through
 // a JPEG image (a JPEG file as it is, any other type encoded at quality 90), decodes that at
 // 1/8, 1/4 or full scale as the picture's size and the minimum sizes in settings call for, and
 // stretches it over the whole bitmap. Where another type's JPEG would be decoded at 1/8, the
@@ -21,7 +22,7 @@ namespace tessimar {
 PictureSize LoadPicture(const std::string& fileName, WorkingBitmap& bitmap, const TSettings& settings = {});
 
 // The JPEG image every load starts from: a JPEG file's own bytes, any other type decoded by its
-// extension (a .cr2 file by its content) and encoded at quality 90. Throws PictureError, without
+// extension (or by its content, as LoadPicture does) and encoded at quality 90. Throws PictureError, without
 // the file's name, on any failure.
 std::vector<std::uint8_t> PictureAsJpeg(const std::string& fileName);
 

@@ -44,9 +44,12 @@ void FolderWalk::Visit(std::string& path, const FileIdentity& identity) {
   std::unordered_set<std::string> catalogued;
   for (const PictureType& type : PictureTypesByRank) {
     if (!(settings_.*type.Search)) continue;
-    if (scanStopped_) return;
-    if (!entries) entries = ReadDirectory(path);
-    CatalogueMask(path, *entries, type.Mask, catalogued);
+    for (std::string_view mask : type.Masks) {
+      if (mask.empty()) continue;
+      if (scanStopped_) return;
+      if (!entries) entries = ReadDirectory(path);
+      CatalogueMask(path, *entries, mask, catalogued);
+    }
   }
 
   if (!host_.ScanSubfolders()) return;

@@ -1,5 +1,5 @@
 // The picture types a scan can look for, one row a type: its name on the command line,
-// the mask the folder walk catalogues by, the extensions the loader takes, its key in the
+// the masks the folder walk catalogues by, the extensions the loader takes, its key in the
 // settings file, its field in the settings and its box in the settings dialog.
 #pragma once
 
@@ -13,9 +13,10 @@ namespace tessimar {
 
 struct PictureType {
   std::string_view Name;  // as tessimar-scan --types spells it
-  std::string_view Mask;  // matched without case; "*" stands for any run of characters
-  int Rank;               // the walk tries the masks, and the dialog lists its boxes, lowest first
-  std::array<std::string_view, 2> Extensions;  // upper case, with the dot; "" for none
+  // Matched without case; "*" stands for any run of characters; "" for none.
+  std::array<std::string_view, 3> Masks;
+  int Rank;  // the walk tries the masks, and the dialog lists its boxes, lowest first
+  std::array<std::string_view, 3> Extensions;  // upper case, with the dot; "" for none
   std::string_view SettingsKey;
   bool TSettings::*Search;
   std::string_view BoxName;  // the settings dialog's check box
@@ -25,19 +26,25 @@ struct PictureType {
 
 // In the order of the settings file's keys. A name matching two masks is catalogued under
 // the mask the walk tries first.
-inline constexpr std::array<PictureType, 6> PictureTypes{{
-    {"jpg", "*.jp*g", 1, {".JPG", ".JPEG"}, "SearchJPG", &TSettings::SearchJPG,  //
+inline constexpr std::array<PictureType, 9> PictureTypes{{
+    {"jpg", {"*.jp*g"}, 2, {".JPG", ".JPEG"}, "SearchJPG", &TSettings::SearchJPG,  //
      "JPGCheckBox", " JPG", {31, 61, 75, 23}},
-    {"bmp", "*.bmp", 0, {".BMP", ""}, "SearchBMP", &TSettings::SearchBMP,  //
+    {"bmp", {"*.bmp"}, 0, {".BMP"}, "SearchBMP", &TSettings::SearchBMP,  //
      "BMPCheckBox", " BMP", {31, 31, 75, 23}},
-    {"gif", "*.gif", 2, {".GIF", ""}, "SearchGIF", &TSettings::SearchGIF,  //
+    {"gif", {"*.gif"}, 4, {".GIF"}, "SearchGIF", &TSettings::SearchGIF,  //
      "GIFCheckBox", " GIF", {31, 92, 75, 22}},
-    {"png", "*.png", 3, {".PNG", ""}, "SearchPNG", &TSettings::SearchPNG,  //
+    {"png", {"*.png"}, 6, {".PNG"}, "SearchPNG", &TSettings::SearchPNG,  //
      "PNGCheckBox", " PNG", {31, 122, 75, 22}},
-    {"tif", "*.tif*", 4, {".TIF", ".TIFF"}, "SearchTIFF", &TSettings::SearchTIFF,  //
+    {"tif", {"*.tif*"}, 7, {".TIF", ".TIFF"}, "SearchTIFF", &TSettings::SearchTIFF,  //
      "TIFFCheckBox", " TIFF", {31, 152, 75, 22}},
-    {"cr2", "*.cr2", 5, {".CR2", ""}, "SearchCR2", &TSettings::SearchCR2,  //
+    {"cr2", {"*.cr2"}, 8, {".CR2"}, "SearchCR2", &TSettings::SearchCR2,  //
      "CR2CheckBox", "Canon CR2", {31, 182, 122, 22}},
+    {"heic", {"*.heic", "*.heif", "*.hif"}, 1, {".HEIC", ".HEIF", ".HIF"}, "SearchHEIC", &TSettings::SearchHEIC,  //
+     "HEICCheckBox", " HEIC", {108, 31, 75, 23}},
+    {"avif", {"*.avif"}, 3, {".AVIF"}, "SearchAVIF", &TSettings::SearchAVIF,  //
+     "AVIFCheckBox", " AVIF", {108, 61, 75, 23}},
+    {"webp", {"*.webp"}, 5, {".WEBP"}, "SearchWEBP", &TSettings::SearchWEBP,  //
+     "WEBPCheckBox", " WEBP", {108, 92, 75, 22}},
 }};
 
 // The table's rows by rank: the walk's order of masks and the dialog's order of boxes.

@@ -12,6 +12,9 @@ struct TSettings {
   bool SearchPNG = true;
   bool SearchTIFF = false;
   bool SearchCR2 = false;
+  bool SearchHEIC = true;
+  bool SearchAVIF = true;
+  bool SearchWEBP = true;
   bool SearchSimilar = true;  // kept for the file's sake; nothing reads it
   bool MoveToRecycle = true;
   bool DeleteWithoutAsking = false;

@@ -56,7 +56,8 @@ TEST_F(ScanTest, RefusesToStartWithoutFoldersOrPictureTypes) {
   };
   const Row rows[] = {
       {"placeholder", "", false, NoFoldersMessage},
-      {"no picture type", "[Main]\nSearchJPG=0\nSearchBMP=0\nSearchGIF=0\nSearchPNG=0\nSearchTIFF=0\nSearchCR2=0\n",
+      {"no picture type", "[Main]\nSearchJPG=0\nSearchBMP=0\nSearchGIF=0\nSearchPNG=0\nSearchTIFF=0\nSearchCR2=0\n"
+       "SearchHEIC=0\nSearchAVIF=0\nSearchWEBP=0\n",
        true, NoTypesMessage},
   };
   for (const Row& row : rows) {

@@ -334,8 +334,8 @@ TEST_F(SettingsFormTest, EnterAndEscapePressNoButton) {
 
 TEST_F(SettingsFormTest, NoPictureTypeIsStillAccepted) {
   Form.show();
-  for (const char* name : {"JPGCheckBox", "BMPCheckBox", "GIFCheckBox", "PNGCheckBox",
-                           "TIFFCheckBox", "CR2CheckBox"}) {
+  for (const char* name : {"JPGCheckBox", "BMPCheckBox", "GIFCheckBox", "PNGCheckBox", "TIFFCheckBox",
+                           "CR2CheckBox", "HEICCheckBox", "AVIFCheckBox", "WEBPCheckBox"}) {
     Box(name)->setChecked(false);
   }
   Click("OKButton");
@@ -389,8 +389,11 @@ TEST_F(SettingsFormTest, LayoutFollowsTheDesign) {
 
 TEST_F(SettingsFormTest, TabVisitsTheControlsInDesignOrder) {
   const char* order[] = {"BMPCheckBox",
+                         "HEICCheckBox",
                          "JPGCheckBox",
+                         "AVIFCheckBox",
                          "GIFCheckBox",
+                         "WEBPCheckBox",
                          "PNGCheckBox",
                          "TIFFCheckBox",
                          "CR2CheckBox",

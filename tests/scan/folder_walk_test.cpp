@@ -148,6 +148,7 @@ TEST_F(FolderWalkTest, AStopEndsTheWalkAtTheNextTestAndEachSiblingReadsNothing) 
   temp.Write("b/y.jpg", "1");
   settings = TSettings{};
   settings.SearchBMP = settings.SearchGIF = settings.SearchPNG = false;
+  settings.SearchHEIC = settings.SearchAVIF = settings.SearchWEBP = false;
   // Pumps without a stop: 1 root, 2 r.jpg, 3 a, 4 a1, 5 x1.jpg, 6 x2.jpg, 7 a2, 8 x.jpg, 9 b, 10 y.jpg.
   struct Case {
     int stopAt;

@@ -84,6 +84,7 @@ TEST_F(ScanRunTest, RefusesWithoutFoldersOrTypes) {
   EXPECT_FALSE(scan.CheckPreconditions({}, false));
   EXPECT_FALSE(scan.CheckPreconditions({"/placeholder/"}, true));
   settings.SearchJPG = settings.SearchBMP = settings.SearchGIF = settings.SearchPNG = false;
+  settings.SearchHEIC = settings.SearchAVIF = settings.SearchWEBP = false;
   EXPECT_FALSE(scan.CheckPreconditions({"/photos/"}, false));
   settings.SearchCR2 = true;
   EXPECT_TRUE(scan.CheckPreconditions({"/photos/"}, false));

@@ -78,7 +78,7 @@ TEST(SettingsStoreTest, AFreshFileHoldsTheKeysInOrder) {
   SaveSettings(path, stored);
   EXPECT_EQ(testing::ReadFileBytes(path),
             "[Main]\nSearchJPG=1\nSearchBMP=1\nSearchGIF=1\nSearchPNG=1\nSearchTIFF=0\nSearchCR2=0\n"
-            "SearchSimilar=1\nMoveToRecycle=1\nDeleteWithoutAsking=0\nSearchOnlyIdentical=0\n"
+            "SearchHEIC=1\nSearchAVIF=1\nSearchWEBP=1\nSearchSimilar=1\nMoveToRecycle=1\nDeleteWithoutAsking=0\nSearchOnlyIdentical=0\n"
             "AutoCheckUpdates=0\nScanSubfolders=0\nMinPicWidth=100\nMinPicHeight=64\n");
   const StoredSettings again = LoadSettings(path);
   EXPECT_EQ(again.Settings.MinPicHeight, 64);

@@ -47,7 +47,7 @@ TEST(ScanOptionsTest, JobsDefaultToOnePerCore) {
 
 TEST(ScanOptionsTest, BadCommandLines) {
   const std::vector<std::vector<std::string>> cases = {
-      {"--bogus"}, {"--types"}, {"--types", "jpg,webp"}, {"--settings", "/no/such.ini"}, {"-x", "a"},
+      {"--bogus"}, {"--types"}, {"--types", "jpg,jxl"}, {"--settings", "/no/such.ini"}, {"-x", "a"},
       {"--cache"}, {"--cache", "", "a"}, {"--jobs"}, {"--jobs", "-1", "a"}, {"--jobs", "two", "a"},
       {"--jobs", "", "a"}, {"--jobs", "0x2", "a"}, {"--jobs", "1025", "a"},
   };
