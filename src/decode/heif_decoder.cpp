@@ -37,7 +37,10 @@ using Handle = std::unique_ptr<heif_image_handle, HandleRelease>;
 using Image = std::unique_ptr<heif_image, ImageRelease>;
 
 void Check(const heif_error& error) {
-  if (error.code != heif_error_Ok) throw PictureError(std::string("HEIF: ") + error.message);
+  if (error.code == heif_error_Ok) return;
+  std::string message = error.message;
+  message.erase(message.find_last_not_of(" \n") + 1);  // some of libheif's end in a line break
+  throw PictureError("HEIF: " + message);
 }
 
 // libheif's reader, on the one descriptor of the opened file.

@@ -117,6 +117,9 @@ TEST(LoadPicture, EveryTypeGivesItsSizeAndIsStretchedPixelByPixel) {
   const Case cases[] = {
       {"q.jpg", testing::JpegBytes(image)}, {"q.png", testing::PngBytes(image)},     {"q.gif", QuadrantGif()},
       {"q.tif", testing::TiffBytes(image)}, {"q.bmp", testing::BmpBytes(image, {})},
+      {"q.heic", testing::HeifBytes(image, {.Quality = 95})},
+      {"q.avif", testing::HeifBytes(image, {.Avif = true, .Quality = 95})},
+      {"q.webp", testing::WebpBytes(image, {.Lossless = true})},
   };
   const TempFolder folder;
   for (const Case& c : cases) {
@@ -135,6 +138,7 @@ TEST(LoadPicture, EveryTypeGivesItsSizeAndIsStretchedPixelByPixel) {
 TEST(LoadPicture, ExtensionChoosesTheDecoderWithoutRegardToCase) {
   const std::string jpeg = testing::JpegBytes(QuadrantImage());
   const std::string tiff = testing::TiffBytes(QuadrantImage());
+  const std::string heic = testing::HeifBytes(QuadrantImage()), webp = testing::WebpBytes(QuadrantImage());
   struct Case {
     const char* Name;
     const std::string* Bytes;
@@ -143,6 +147,8 @@ TEST(LoadPicture, ExtensionChoosesTheDecoderWithoutRegardToCase) {
   const Case cases[] = {
       {"photo.jpg", &jpeg, true}, {"photo.JPEG", &jpeg, true},    {"photo.Jpg", &jpeg, true},
       {"scan.tiff", &tiff, true}, {"scan.TIF", &tiff, true},      {"a.b.jpeg", &jpeg, true},
+      {"phone.HEIC", &heic, true}, {"phone.heif", &heic, true},   {"camera.Hif", &heic, true},
+      {"phone.avif", &heic, true}, {"web.WebP", &webp, true},     {"x.heics", &heic, false},
       {"x.jpgg", &jpeg, false},   {"x.jpe", &jpeg, false},        {"x.tifx", &tiff, false},
       {"x.ico", &jpeg, false},    {"no_extension", &jpeg, false}, {"dot.jpg.d/file", &jpeg, false},
   };
@@ -688,7 +694,9 @@ TEST(LoadPicture, CameraRawIsDecodedByContent) {
   EXPECT_THROW(LoadBytes(folder, "stripped.cr2", stripped, bitmap), PictureError);
 }
 
-TEST(LoadPicture, CameraFileHoldingAnotherTypeLoadsAsThatType) {
+// Cameras name raws and TIFFs alike, phones and sharing services write JPEGs named .heic, and
+// web pages serve JPEGs and PNGs named .webp.
+TEST(LoadPicture, FilesOfLooselyNamedTypesHoldingAnotherTypeLoadAsThatType) {
   const Image image = QuadrantImage();
   std::string gif87 = QuadrantGif();
   gif87.replace(0, 6, "GIF87a");
@@ -708,10 +716,14 @@ TEST(LoadPicture, CameraFileHoldingAnotherTypeLoadsAsThatType) {
   const TempFolder folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Original);
-    WorkingBitmap original = StaleBitmap(), camera;
+    WorkingBitmap original = StaleBitmap();
     ASSERT_EQ(LoadBytes(folder, c.Original, c.Bytes, original), (PictureSize{48, 80}));
-    EXPECT_EQ(LoadBytes(folder, "camera.cr2", c.Bytes, camera), (PictureSize{48, 80}));
-    EXPECT_TRUE(camera.Pixels == original.Pixels);
+    for (const char* holder : {"camera.cr2", "phone.heic", "phone.avif", "web.webp"}) {
+      SCOPED_TRACE(holder);
+      WorkingBitmap loose;
+      EXPECT_EQ(LoadBytes(folder, holder, c.Bytes, loose), (PictureSize{48, 80}));
+      EXPECT_TRUE(loose.Pixels == original.Pixels);
+    }
   }
 }
 
@@ -727,6 +739,8 @@ std::vector<BrokenCase> BrokenFiles() {
   const std::string jpeg = testing::JpegBytes(image), png = testing::PngBytes(image), gif = QuadrantGif();
   const std::string tiff = testing::TiffBytes(image), bmp = testing::BmpBytes(image, {}),
                     raw = testing::ReadFileBytes(TESSIMAR_TEST_DATA "raw_sample.cr2");
+  const std::string heic = testing::HeifBytes(image), avif = testing::HeifBytes(image, {.Avif = true}),
+                    webp = testing::WebpBytes(image), lossless = testing::WebpBytes(image, {.Lossless = true});
   std::vector<BrokenCase> cases;
   // Checked: the type notices damaged pixel data (JPEG only warns, BMP has nothing to notice).
   struct Type {
@@ -735,7 +749,8 @@ std::vector<BrokenCase> BrokenFiles() {
     bool Checked;
   };
   const Type types[] = {{".jpg", &jpeg, false}, {".png", &png, true},  {".gif", &gif, true},
-                        {".tif", &tiff, true},  {".bmp", &bmp, false}, {".cr2", &raw, true}};
+                        {".tif", &tiff, true},  {".bmp", &bmp, false}, {".cr2", &raw, true},
+                        {".heic", &heic, true}, {".avif", &avif, true}, {".webp", &webp, true}};
   for (const auto& [extension, bytes, checked] : types) {
     cases.push_back({std::string("empty") + extension, ""});
     cases.push_back({std::string("header only") + extension, bytes->substr(0, 20)});
@@ -751,6 +766,9 @@ std::vector<BrokenCase> BrokenFiles() {
     cases.push_back({"truncated at " + std::to_string(k) + ".gif", gif.substr(0, k)});
   cases.push_back({"truncated.tif", tiff.substr(0, tiff.size() / 2)});
   cases.push_back({"truncated.bmp", bmp.substr(0, bmp.size() - 1)});
+  for (const auto& [name, bytes] : {std::pair{"heic", &heic}, {"avif", &avif}, {"webp", &webp}, {"webp", &lossless}})
+    for (const std::size_t k : {bytes->size() / 2, bytes->size() - 1})
+      cases.push_back({"truncated at " + std::to_string(k) + "." + name, bytes->substr(0, k)});
   cases.push_back({"huge.jpg", testing::WithJpegSize(jpeg, 65535, 65535)});
   cases.push_back({"huge.png", testing::WithPngSize(png, 100000, 100000)});
   cases.push_back({"huge area.png", testing::WithPngSize(png, 20000, 20000)});
@@ -762,6 +780,12 @@ std::vector<BrokenCase> BrokenFiles() {
   cases.push_back({"huge.cr2", testing::WithTiffSize(raw, 60000, 60000)});
   // Within the pixel limit, but far more pixels than its 13 KB could hold.
   cases.push_back({"huge raw in a small file.cr2", testing::WithTiffSize(raw, 15811, 15811)});
+  // Within the pixel limit, but their decoding would cost far more than a small file may.
+  cases.push_back({"huge area.heic", testing::WithHeifSize(heic, 12000, 12000)});
+  cases.push_back({"huge area.avif", testing::WithHeifSize(avif, 12000, 12000)});
+  cases.push_back({"huge area.webp", testing::WithWebpSize(webp, 12000, 12000)});
+  cases.push_back({"huge area lossless.webp", testing::WithWebpSize(lossless, 12000, 12000)});
+  cases.push_back({"huge.heic", testing::WithHeifSize(heic, 70000, 70000)});
   cases.push_back({"no frame.gif", testing::GifBytes({32, 32, 0, {{0, 0, 0}, {1, 1, 1}}, {}})});
   cases.push_back(
       {"no first directory.tif", tiff.substr(0, 4) + std::string("\xF0\xFF\x00\x00", 4) + tiff.substr(8, 100)});
@@ -795,6 +819,9 @@ TEST(LoadPicture, HugeSparseFilesFailWithoutBeingReadWhole) {
       {"header.tif", tiff.substr(0, 8)},
       {"zeros.bmp", ""},
       {"zeros.cr2", ""},
+      {"header.heic", testing::HeifBytes(image).substr(0, 40)},
+      {"zeros.heic", ""},
+      {"header.webp", testing::WebpBytes(image).substr(0, 30)},
   };
   const TempFolder folder;
   for (const Case& c : cases) {
@@ -827,7 +854,7 @@ TEST(LoadPicture, RleBmpBeforeAHugeHoleReadsOnlyWhatItsRunsCanUse) {
 
 TEST(LoadPicture, SomethingOtherThanAFileFailsWithoutBlocking) {
   const TempFolder folder;
-  for (const char* extension : {".jpg", ".png", ".gif", ".tif", ".bmp", ".cr2"}) {
+  for (const char* extension : {".jpg", ".png", ".gif", ".tif", ".bmp", ".cr2", ".heic", ".avif", ".webp"}) {
     SCOPED_TRACE(extension);
     const std::string fifo = folder / (std::string("fifo") + extension);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

@@ -63,11 +63,12 @@ struct PassOutcome {
 
 class MatchingPassTest : public ::testing::Test {
  protected:
-  // Walks the folder, then runs the pass with a host of its own.
-  void Match() {
+  // Walks the folder (by default the whole temporary folder), then runs the pass with a host
+  // of its own.
+  void Match(const std::string& folder = {}) {
     testing::ScriptedHost walkHost;
     ScanRun run(catalogue, settings, walkHost, TrashFolders(), ",");
-    run.Walk({temp.Path()});
+    run.Walk({folder.empty() ? temp.Path() : folder});
     catalogue.AllocatePairs();
     MatchingPass(catalogue, settings, host, stopped, cache, jobs).MatchPictures();
     catalogue.TrimPairs();
@@ -143,6 +144,41 @@ TEST_F(MatchingPassTest, ReencodedAndConvertedPicturesPairBySignature) {
   EXPECT_EQ(std::get<1>(pairs[1]), 2);
   for (const auto& pair : pairs) EXPECT_GT(std::get<2>(pair), 80);
   for (const TPicInfo& picture : catalogue.PicList) EXPECT_NE(picture.WaveletCoefsPos[0], TWaveletPoint{});
+}
+
+// Phones save HEIC or AVIF, the web serves WebP: each must pair with the JPEG of the same
+// photograph and with the others, as must a copy, and a HEIC whose rotation property turns it.
+TEST_F(MatchingPassTest, PhoneAndWebTypesPairWithTheirJpegsEveryWay) {
+  const Image scene = Scene(640, 480, 4);
+  const std::map<std::string, std::string> files = {
+      {"a.jpg", testing::JpegBytes(scene, {.Quality = 85})},
+      {"b.heic", testing::HeifBytes(scene, {.Quality = 50})},
+      {"c.avif", testing::HeifBytes(scene, {.Avif = true, .Quality = 60})},
+      {"d.webp", testing::WebpBytes(scene, {.Quality = 75})},
+  };
+  using File = std::pair<std::string, std::string>;  // name and bytes
+  std::vector<std::pair<File, File>> cases;
+  for (auto a = files.begin(); a != files.end(); ++a) {
+    for (auto b = std::next(a); b != files.end(); ++b) cases.emplace_back(*a, *b);
+    cases.emplace_back(*a, File{"copy of " + a->first, a->second});
+  }
+  const Image turned = testing::MakeImage(480, 640, 3, [&](int x, int y) {
+    const std::uint8_t* p = scene.Samples.data() + (static_cast<std::size_t>(479 - x) * 640 + y) * 3;
+    return std::vector<std::uint8_t>{p[0], p[1], p[2]};
+  });
+  cases.emplace_back(File{"turned.jpg", testing::JpegBytes(turned, {.Quality = 85})},
+                     File{"rotated.heic", testing::HeifBytes(scene, {.Quality = 50, .Orientation = 6})});
+  for (const auto& [first, second] : cases) {
+    const std::string name = first.first + " and " + second.first;
+    SCOPED_TRACE(name);
+    temp.Write(name + "/" + first.first, first.second);
+    temp.Write(name + "/" + second.first, second.second);
+    catalogue = Catalogue();
+    Match(temp / name);
+    const auto pairs = Pairs();
+    ASSERT_EQ(pairs.size(), 1u);
+    EXPECT_GE(std::get<2>(pairs[0]), first.second == second.second ? 100 : 90);
+  }
 }
 
 TEST_F(MatchingPassTest, IdenticalOnlyComputesNoSignatureAndPairsNoLookAlikes) {

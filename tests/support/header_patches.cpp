@@ -95,4 +95,28 @@ std::string WithBmpSize(std::string bmp, std::int32_t width, std::int32_t height
   return bmp;
 }
 
+std::string WithHeifSize(std::string heif, std::uint32_t width, std::uint32_t height) {
+  std::size_t patched = 0;
+  for (std::size_t at = heif.find("ispe"); at != std::string::npos; at = heif.find("ispe", at + 1), ++patched) {
+    PutBigEndian(heif, at + 8, width, 4);
+    PutBigEndian(heif, at + 12, height, 4);
+  }
+  if (patched == 0) throw std::invalid_argument("no ispe box to patch");
+  return heif;
+}
+
+std::string WithWebpSize(std::string webp, std::uint32_t width, std::uint32_t height) {
+  const std::string chunk = webp.substr(12, 4);
+  if (chunk == "VP8 ") {
+    PutLittleEndian(webp, 26, width, 2);
+    PutLittleEndian(webp, 28, height, 2);
+  } else if (chunk == "VP8L") {
+    const std::uint32_t rest = (Byte(webp, 24) & 0xF0) << 24;  // the alpha hint and the version
+    PutLittleEndian(webp, 21, rest | (width - 1) | (height - 1) << 14, 4);
+  } else {
+    throw std::invalid_argument("not a simple WebP file");
+  }
+  return webp;
+}
+
 }  // namespace tessimar::testing

@@ -105,11 +105,38 @@ RawSensor StructuredSensor(int width, int height, int shift = 0);
 // first codedRows rows: fewer than Height leave the rest of the picture without data.
 std::string DngBytes(const RawSensor& sensor, int codedRows);
 
+// HEIF by libheif's own encoders: HEIC (x265) or AVIF (AOM) of an RGB (3 channels) or RGBA
+// (4 channels) image, at BitDepth 8, or 10 or 12 from the samples scaled up. Orientation, as
+// EXIF's tag numbers it (1 to 8), is written as the rotation and mirror properties that turn
+// the coded image into the picture shown.
+struct HeifOptions {
+  bool Avif = false;
+  int Quality = 80;
+  int BitDepth = 8;
+  int Orientation = 1;
+};
+std::string HeifBytes(const Image& image, const HeifOptions& options = {});
+// A grid HEIC as phones write it: the 64 x 64 RGB tiles, each encoded by libheif, in rows of
+// columns, shown as one picture of width x height (at most the tiles' area, cropped on the
+// right and at the bottom).
+std::string HeifGridBytes(const std::vector<Image>& tiles, int columns, int width, int height);
+
+// WebP of an RGB or RGBA image by libwebp.
+struct WebpOptions {
+  int Quality = 80;
+  bool Lossless = false;
+};
+std::string WebpBytes(const Image& image, const WebpOptions& options = {});
+// A lossless animation of RGBA frames of one size, 100 ms each.
+std::string AnimatedWebpBytes(const std::vector<Image>& frames);
+
 // The same file with the size its header announces replaced by width x height.
 std::string WithJpegSize(std::string jpeg, int width, int height);
 std::string WithPngSize(std::string png, std::uint32_t width, std::uint32_t height);
 std::string WithGifSize(std::string gif, int width, int height);                        // screen and first frame
 std::string WithTiffSize(std::string tiff, std::uint32_t width, std::uint32_t height);  // sub-directories too
 std::string WithBmpSize(std::string bmp, std::int32_t width, std::int32_t height);
+std::string WithHeifSize(std::string heif, std::uint32_t width, std::uint32_t height);  // every ispe box
+std::string WithWebpSize(std::string webp, std::uint32_t width, std::uint32_t height);  // simple lossy or lossless
 
 }  // namespace tessimar::testing
