@@ -1,9 +1,13 @@
 // Where the time of loading a large picture goes: each file's decoder alone (rows to a sink that
 // only reads them), the same with the rows encoded as the quality-90 JPEG, the decoding of that
 // JPEG into the working bitmap, and LoadPicture as it runs, which at 1/8 scale needs no JPEG.
-// Beside them libpng alone reads each PNG to rows, the floor a PNG load can reach.
+// Beside them libpng alone reads each PNG to rows, the floor a PNG load can reach, and libheif
+// or libwebp alone decodes each HEIC, AVIF or WebP file whole, the floor of those; for every
+// file LoadPicture and the signature together are timed against that floor.
 // Usage: decode_bench FILE... (the type by extension); prints milliseconds, the median of runs.
+#include <libheif/heif.h>
 #include <png.h>
+#include <webp/decode.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,12 +20,15 @@
 
 #include "decode/bmp_decoder.h"
 #include "decode/file_reading.h"
+#include "analysis/picture_signature.h"
 #include "decode/gif_decoder.h"
+#include "decode/heif_decoder.h"
 #include "decode/jpeg_decoder.h"
 #include "decode/jpeg_encoder.h"
 #include "decode/picture_loader.h"
 #include "decode/png_decoder.h"
 #include "decode/tiff_decoder.h"
+#include "decode/webp_decoder.h"
 #include "platform/path_text.h"
 
 namespace tessimar {
@@ -95,6 +102,30 @@ void LibpngRows(const std::string& fileName) {
   if (!ReadRowsGuarded(reader, row.data())) throw std::runtime_error("libpng failed on " + fileName);
 }
 
+// libheif's own way to a picture: the file, its primary picture, interleaved RGB, on the
+// calling thread as a scan decodes it.
+void LibheifWhole(const std::string& fileName) {
+  const std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(), heif_context_free);
+  heif_context_set_max_decoding_threads(context.get(), 0);
+  heif_image_handle* handle = nullptr;
+  heif_image* image = nullptr;
+  if (heif_context_read_from_file(context.get(), fileName.c_str(), nullptr).code != heif_error_Ok ||
+      heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok ||
+      heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr).code != heif_error_Ok)
+    throw std::runtime_error("libheif failed on " + fileName);
+  heif_image_release(image);
+  heif_image_handle_release(handle);
+}
+
+void LibwebpWhole(const std::string& fileName) {
+  const OpenedFile file(fileName);
+  const std::vector<std::uint8_t> data = file.ReadWhole();
+  int width = 0, height = 0;
+  std::uint8_t* rgb = WebPDecodeRGB(data.data(), data.size(), &width, &height);
+  if (rgb == nullptr) throw std::runtime_error("libwebp failed on " + fileName);
+  WebPFree(rgb);
+}
+
 using Decoder = void (*)(const OpenedFile&, RowSink&);
 
 Decoder DecoderOf(const std::string& fileName) {
@@ -103,15 +134,33 @@ Decoder DecoderOf(const std::string& fileName) {
   if (extension == ".TIF" || extension == ".TIFF") return DecodeTiff;
   if (extension == ".BMP") return DecodeBmp;
   if (extension == ".GIF") return DecodeGif;
+  if (extension == ".HEIC" || extension == ".HEIF" || extension == ".HIF" || extension == ".AVIF") return DecodeHeif;
+  if (extension == ".WEBP") return DecodeWebp;
+  return nullptr;
+}
+
+// The library's own decoding of the whole picture, where the type has one to compare with.
+void (*LibraryAlone(Decoder decode))(const std::string&) {
+  if (decode == DecodePng) return LibpngRows;
+  if (decode == DecodeHeif) return LibheifWhole;
+  if (decode == DecodeWebp) return LibwebpWhole;
   return nullptr;
 }
 
 void TimeFile(const std::string& fileName) {
   auto bitmap = std::make_unique<WorkingBitmap>();
+  auto coefficients = std::make_unique<CoefficientArray>();
+  TWaveletCoefs positive{}, negative{};
   const auto load = [&] { LoadPicture(fileName, *bitmap); };
+  const auto analyse = [&] {
+    LoadPicture(fileName, *bitmap);
+    PictureSignature(*bitmap, *coefficients, positive, negative);
+  };
   const Decoder decode = DecoderOf(fileName);
   if (decode == nullptr) {
-    std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), MedianMilliseconds({load})[0]);
+    const std::vector<double> ms = MedianMilliseconds({load, analyse});
+    std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), ms[0]);
+    std::printf("  LoadPicture and signature  %8.1f ms\n", ms[1]);
     return;
   }
   const OpenedFile file(fileName);
@@ -124,16 +173,19 @@ void TimeFile(const std::string& fileName) {
   };
   encode();
   std::vector<std::function<void()>> works{load, [&] { decode(file, reading); }, encode,
-                                           [&] { DrawJpeg(jpeg, {}, *bitmap); }};
-  if (decode == DecodePng) works.emplace_back([&] { LibpngRows(fileName); });
+                                           [&] { DrawJpeg(jpeg, {}, *bitmap); }, analyse};
+  const auto library = LibraryAlone(decode);
+  if (library != nullptr) works.emplace_back([&] { library(fileName); });
   const std::vector<double> ms = MedianMilliseconds(works);
   std::printf("%s\n  LoadPicture                %8.1f ms\n", fileName.c_str(), ms[0]);
   std::printf("  decoder alone              %8.1f ms\n", ms[1]);
   std::printf("  quality-90 JPEG encoding   %8.1f ms (decoder and encoder %.1f ms)\n", ms[2] - ms[1], ms[2]);
   std::printf("  that JPEG decoded at 1/8   %8.1f ms\n", ms[3]);
   std::printf("  the JPEG route in all      %8.1f ms\n", ms[2] + ms[3]);
-  if (decode == DecodePng) {
-    std::printf("  libpng alone, to rows      %8.1f ms: LoadPicture takes %.2f times that\n", ms[4], ms[0] / ms[4]);
+  std::printf("  LoadPicture and signature  %8.1f ms\n", ms[4]);
+  if (library != nullptr) {
+    std::printf("  the library alone          %8.1f ms: LoadPicture takes %.2f times that, with the signature %.2f\n",
+                ms[5], ms[0] / ms[5], ms[4] / ms[5]);
   }
   if (reading.Total() == 1) std::printf(" ");  // keeps the sums alive
 }

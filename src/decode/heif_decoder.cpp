@@ -64,6 +64,10 @@ heif_reader_grow_status WaitForFileSize(std::int64_t size, void* stream) {
 constexpr heif_reader FileReader{1, Position, Read, Seek, WaitForFileSize};
 
 Context ReadContext(FileStream& stream) {
+  // Once for the process, before any worker decodes: libheif's own start on first use reads
+  // its counter of starts without a lock.
+  static const heif_error started = heif_init(nullptr);
+  Check(started);
   Context context(heif_context_alloc());
   if (!context) throw PictureError("HEIF: cannot create the decoder");
   heif_context_set_maximum_image_size_limit(context.get(), static_cast<int>(MaxPictureSide));
