@@ -41,6 +41,9 @@ constexpr BoxSetting BoxSettings[] = {
     {"PNGCheckBox", &TSettings::SearchPNG},
     {"TIFFCheckBox", &TSettings::SearchTIFF},
     {"CR2CheckBox", &TSettings::SearchCR2},
+    {"HEICCheckBox", &TSettings::SearchHEIC},
+    {"AVIFCheckBox", &TSettings::SearchAVIF},
+    {"WEBPCheckBox", &TSettings::SearchWEBP},
     {"RecycleCheckBox", &TSettings::MoveToRecycle},
     {"SilentDeleteCheckBox", &TSettings::DeleteWithoutAsking},
     {"OnlyIdenticalCheckBox", &TSettings::SearchOnlyIdentical},
@@ -357,6 +360,9 @@ TEST_F(SettingsFormTest, LayoutFollowsTheDesign) {
       {"PNGCheckBox", {31, 122, 75, 22}, " PNG"},
       {"TIFFCheckBox", {31, 152, 75, 22}, " TIFF"},
       {"CR2CheckBox", {31, 182, 122, 22}, "Canon CR2"},
+      {"HEICCheckBox", {108, 31, 75, 23}, " HEIC"},
+      {"AVIFCheckBox", {108, 61, 75, 23}, " AVIF"},
+      {"WEBPCheckBox", {108, 92, 75, 22}, " WEBP"},
       {"OKButton", {120, 364, 148, 43}, "确定"},
       {"CancelButton", {276, 364, 148, 43}, "取消"},
       {"GroupBox2", {208, 10, 328, 106}, "删除选项"},
@@ -385,6 +391,24 @@ TEST_F(SettingsFormTest, LayoutFollowsTheDesign) {
   const std::pair<const char*, QPoint> labels[] = {
       {"Label1", {24, 70}}, {"Label2", {24, 101}}, {"Label3", {249, 70}}, {"Label4", {249, 101}}};
   for (const auto& [name, position] : labels) EXPECT_EQ(Find<QLabel>(name)->pos(), position);
+}
+
+// Two columns share the group: each box lies inside its frame, clear of the others, with
+// room for its whole caption.
+TEST_F(SettingsFormTest, EveryTypeBoxFitsTheGroupClearOfTheOthers) {
+  Form.show();
+  const QRect inside = Find<QGroupBox>("GroupBox1")->contentsRect();
+  for (const PictureType& type : PictureTypes) {
+    SCOPED_TRACE(type.BoxName);
+    const QCheckBox* box = Box(std::string(type.BoxName).c_str());
+    EXPECT_TRUE(inside.contains(box->geometry()))
+        << ::testing::PrintToString(box->geometry()) << " outside " << ::testing::PrintToString(inside);
+    EXPECT_LE(box->sizeHint().width(), box->width());
+    for (const PictureType& other : PictureTypes) {
+      if (&other == &type) continue;
+      EXPECT_FALSE(box->geometry().intersects(Box(std::string(other.BoxName).c_str())->geometry())) << other.BoxName;
+    }
+  }
 }
 
 TEST_F(SettingsFormTest, TabVisitsTheControlsInDesignOrder) {

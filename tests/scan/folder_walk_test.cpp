@@ -5,6 +5,7 @@
 
 #include "bound_socket.h"
 #include "scan/scan_texts.h"
+#include "settings/picture_types.h"
 #include "walk_fixture.h"
 
 namespace tessimar {
@@ -15,11 +16,40 @@ using FolderWalkTest = WalkFixture;
 TEST_F(FolderWalkTest, MasksInOrderWithoutCaseAndEachNameOnce) {
   settings.SearchTIFF = settings.SearchCR2 = true;
   for (const char* name : {"b.jpg", "x.jpeg.png", "A.PNG", "c.bmp", "Y.JPEG", "t.tiff", "s.TIF", "r.Cr2", "g.gif",
-                           "n.txt", "jpg", "p.jpg.txt"})
+                           "n.txt", "jpg", "p.jpg.txt", "w.webp", "h.hif", "i.HEIC", "v.avif", "e.heif", "t.tif.heic"})
     temp.Write(name, "data");
   Walk();
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"c.bmp", "b.jpg", "x.jpeg.png", "Y.JPEG", "g.gif", "A.PNG", "s.TIF",
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"c.bmp", "i.HEIC", "t.tif.heic", "e.heif", "h.hif", "b.jpg",
+                                                "x.jpeg.png", "Y.JPEG", "v.avif", "g.gif", "w.webp", "A.PNG", "s.TIF",
                                                 "t.tiff", "r.Cr2"}));
+}
+
+// Each setting alone catalogues the names of its own type, by every mask of the type.
+TEST_F(FolderWalkTest, EachTypeCataloguesItsOwnNamesOnly) {
+  for (const char* name : {"a.hif", "b.HEIF", "c.heic", "d.Avif", "e.webp", "f.jpeg", "g.bmp", "h.gif", "i.png",
+                           "j.tif", "k.cr2", "l.heics", "m.webp.txt", "n.avi", "o.hei"})
+    temp.Write(name, "data");
+  struct Case {
+    bool TSettings::*setting;
+    std::vector<std::string> listed;
+  };
+  const Case cases[] = {
+      {&TSettings::SearchHEIC, {"c.heic", "b.HEIF", "a.hif"}},
+      {&TSettings::SearchAVIF, {"d.Avif"}},
+      {&TSettings::SearchWEBP, {"e.webp"}},
+      {&TSettings::SearchJPG, {"f.jpeg"}},
+      {&TSettings::SearchBMP, {"g.bmp"}},
+      {&TSettings::SearchGIF, {"h.gif"}},
+      {&TSettings::SearchPNG, {"i.png"}},
+      {&TSettings::SearchTIFF, {"j.tif"}},
+      {&TSettings::SearchCR2, {"k.cr2"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.listed.front());
+    for (const PictureType& type : PictureTypes) settings.*type.Search = type.Search == c.setting;
+    Walk();
+    EXPECT_EQ(Listed(), c.listed);
+  }
 }
 
 TEST_F(FolderWalkTest, DisabledTypesAreNotCatalogued) {

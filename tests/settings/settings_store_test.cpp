@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "file_state.h"
+#include "settings/picture_types.h"
 #include "temp_folder.h"
 
 namespace tessimar {
@@ -34,6 +35,7 @@ TEST(SettingsStoreTest, MissingFileGivesDefaultsAndCreatesNothing) {
   const StoredSettings stored = LoadSettings(path);
   const TSettings& s = stored.Settings;
   EXPECT_TRUE(s.SearchJPG && s.SearchBMP && s.SearchGIF && s.SearchPNG);
+  EXPECT_TRUE(s.SearchHEIC && s.SearchAVIF && s.SearchWEBP);
   EXPECT_FALSE(s.SearchTIFF || s.SearchCR2);
   EXPECT_TRUE(s.SearchSimilar && s.MoveToRecycle);
   EXPECT_FALSE(s.DeleteWithoutAsking || s.SearchOnlyIdentical || s.AutoCheckUpdates);
@@ -67,6 +69,35 @@ TEST(SettingsStoreTest, ValuesAsTheFileGivesThem) {
   EXPECT_TRUE(stored.Settings.SearchBMP);
   EXPECT_FALSE(stored.ScanSubfolders);
   EXPECT_FALSE(stored.Settings.SearchSimilar);
+}
+
+// Each type's key reaches its own field and no other; a file written before a type existed
+// (no key for it) leaves that type at its default.
+TEST(SettingsStoreTest, EachTypeKeySetsItsOwnTypeOnly) {
+  testing::TempFolder temp;
+  const TSettings defaults;
+  struct Case {
+    std::string name;
+    std::string lines;
+    std::string_view changedKey;
+    bool value;
+  };
+  std::vector<Case> cases = {
+      {"older file", "SearchJPG=1\nSearchBMP=1\nSearchGIF=1\nSearchPNG=1\nSearchTIFF=0\nSearchCR2=0\n", "", false}};
+  for (const PictureType& type : PictureTypes) {
+    for (const char* value : {"0", "1"}) {
+      const std::string key(type.SettingsKey);
+      cases.push_back({key + "=" + value, key + "=" + value + "\n", type.SettingsKey, *value == '1'});
+    }
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TSettings read = LoadSettings(temp.Write("Tessimar.ini", "[Main]\n" + c.lines)).Settings;
+    for (const PictureType& type : PictureTypes) {
+      SCOPED_TRACE(type.SettingsKey);
+      EXPECT_EQ(read.*type.Search, type.SettingsKey == c.changedKey ? c.value : defaults.*type.Search);
+    }
+  }
 }
 
 TEST(SettingsStoreTest, AFreshFileHoldsTheKeysInOrder) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "settings/picture_types.h"
 #include "temp_folder.h"
 
 namespace tessimar {
@@ -15,6 +18,30 @@ TEST(ScanOptionsTest, TypesSwitchesAndFolders) {
   EXPECT_FALSE(options.Stored.ScanSubfolders);
   EXPECT_TRUE(options.List);
   EXPECT_EQ(options.Folders, (std::vector<std::string>{"a", "-b"}));
+}
+
+TEST(ScanOptionsTest, TypesTurnOnTheNamedTypesAndOffAllOthers) {
+  struct Case {
+    const char* list;
+    std::vector<bool TSettings::*> on;
+  };
+  const Case cases[] = {
+      {"png,cr2", {&TSettings::SearchPNG, &TSettings::SearchCR2}},
+      {"heic,avif,webp", {&TSettings::SearchHEIC, &TSettings::SearchAVIF, &TSettings::SearchWEBP}},
+      {"webp,jpg,webp", {&TSettings::SearchWEBP, &TSettings::SearchJPG}},
+      {"bmp,jpg,gif,png,tif,cr2,heic,avif,webp",
+       {&TSettings::SearchBMP, &TSettings::SearchJPG, &TSettings::SearchGIF, &TSettings::SearchPNG,
+        &TSettings::SearchTIFF, &TSettings::SearchCR2, &TSettings::SearchHEIC, &TSettings::SearchAVIF,
+        &TSettings::SearchWEBP}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list);
+    const TSettings s = ParseScanOptions({"--types", c.list, "a"}).Stored.Settings;
+    for (const PictureType& type : PictureTypes) {
+      SCOPED_TRACE(type.Name);
+      EXPECT_EQ(s.*type.Search, std::ranges::find(c.on, type.Search) != c.on.end());
+    }
+  }
 }
 
 TEST(ScanOptionsTest, SettingsFileThenTypesOnTop) {
