@@ -12,6 +12,12 @@ class RealMessageBoxes : public MessageBoxes {
   void Information(QWidget* parent, const QString& text) override {
     Show(parent, QMessageBox::Information, "扫描查找结果", text);
   }
+  void Report(QWidget* parent, const QString& text, const QString& details) override {
+    QMessageBox box(QMessageBox::Information, "批量处理", text, QMessageBox::NoButton, parent);
+    box.addButton("确定", QMessageBox::AcceptRole);
+    box.setDetailedText(details);
+    box.exec();
+  }
   bool Confirm(QWidget* parent, const QString& text) override {
     return YesOrNo(parent, QMessageBox::Question, "确认信息", text);
   }

@@ -1,5 +1,5 @@
-// The window's message boxes, an error, a notice and two questions, behind one seam so that
-// tests can read and answer them.
+// The window's message boxes, an error, two notices and two questions, behind one seam so
+// that tests can read and answer them.
 #pragma once
 
 #include <QString>
@@ -15,6 +15,9 @@ class MessageBoxes {
   virtual void Error(QWidget* parent, const QString& text) = 0;
   // Title "扫描查找结果", one button "确定".
   virtual void Information(QWidget* parent, const QString& text) = 0;
+  // Title "批量处理", one button "确定"; details, when there are any, unfold below the text
+  // and scroll, so that a list of thousands of lines fits.
+  virtual void Report(QWidget* parent, const QString& text, const QString& details) = 0;
   // Title "确认信息" with the buttons "&确定" and "&取消"; true for the first.
   virtual bool Confirm(QWidget* parent, const QString& text) = 0;
   // Title "扫描查找结果" with the buttons "&确定" and "&取消"; true for the first.

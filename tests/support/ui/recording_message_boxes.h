@@ -13,10 +13,11 @@ namespace tessimar::testing {
 
 class RecordingMessageBoxes : public MessageBoxes {
  public:
-  enum class Kind { Error, Information, Confirmation, Question };
+  enum class Kind { Error, Information, Report, Confirmation, Question };
   struct Box {
     Kind kind;
     QString text;
+    QString details;  // of a report
   };
 
   // Installs itself for its lifetime.
@@ -25,6 +26,7 @@ class RecordingMessageBoxes : public MessageBoxes {
 
   void Error(QWidget*, const QString& text) override { Record(Kind::Error, text); }
   void Information(QWidget*, const QString& text) override { Record(Kind::Information, text); }
+  void Report(QWidget*, const QString& text, const QString& details) override { Record(Kind::Report, text, details); }
   bool Confirm(QWidget*, const QString& text) override { return Answer(Kind::Confirmation, text); }
   bool Ask(QWidget*, const QString& text) override { return Answer(Kind::Question, text); }
 
@@ -41,8 +43,8 @@ class RecordingMessageBoxes : public MessageBoxes {
     Answers.pop_front();
     return yes;
   }
-  void Record(Kind kind, const QString& text) {
-    Boxes.push_back({kind, text});
+  void Record(Kind kind, const QString& text, const QString& details = {}) {
+    Boxes.push_back({kind, text, details});
     if (WhileOpen) WhileOpen();
   }
 };
