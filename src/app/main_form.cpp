@@ -63,7 +63,9 @@ TMainForm::TMainForm(QUrl versionUrl, QUrl downloadPageUrl) {
   // The results pane builds its controls into the central and bottom panels before these
   // join the splitter, so that the tab order runs through them as through the panels.
   pane_ = new ResultsPane(*this, catalogue_, Settings, *AddFolderDialog,
-                          {*this, *CentralPanel, *bottom, *SavelistofdupliacatestoCSV1});
+                          {*this, *CentralPanel, *bottom, *SavelistofdupliacatestoCSV1, *BatchMenuItem,
+                           *UndoBatchMenuItem});
+  connect(File1, &QMenu::aboutToShow, pane_, &ResultsPane::RefreshBatchItems);
   splitter->addWidget(top);
   splitter->addWidget(central);
   splitter->addWidget(bottom);
@@ -126,11 +128,11 @@ void TMainForm::FormShow() {
   if (AutoCheckPending && Settings.AutoCheckUpdates) UpdateForm->exec();
 }
 
-// A close during a sort waits for it: the sort's second pass needs the pair list as its
-// first pass left it.
+// A close during a sort or a batch waits for it: the sort's second pass needs the pair list
+// as its first pass left it, and a batch is acting on the files of the catalogue.
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (pane_->Sorting()) {
-    pane_->CloseWindowAfterSort();
+  if (pane_->Rewriting()) {
+    pane_->CloseWindowAfterRewrite();
     event->ignore();
     return;
   }

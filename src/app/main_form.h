@@ -21,6 +21,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QTimer;
 class QToolButton;
@@ -122,8 +123,11 @@ class TMainForm : public QMainWindow, private ResultsPaneHost {
   std::unique_ptr<PictureCache> cache_;  // nullptr when the cache cannot be had
   std::unique_ptr<ScanRun> scan_;
 
+  QMenu* File1 = nullptr;
   QAction* StartSearch1 = nullptr;
   QAction* SavelistofdupliacatestoCSV1 = nullptr;
+  QAction* BatchMenuItem = nullptr;
+  QAction* UndoBatchMenuItem = nullptr;
   QAction* Settings1 = nullptr;
   QAction* About1 = nullptr;
   QListWidget* DirectoriesListBox = nullptr;

@@ -34,13 +34,19 @@ QLabel* PlacedLabel(QWidget* parent, const char* name, const QString& text, int 
 }  // namespace
 
 void TMainForm::CreateMenu() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
-  file->setObjectName("File1");
-  StartSearch1 = file->addAction(StartCaption, this, &TMainForm::StartButtonClick);
+  File1 = menuBar()->addMenu(QStringLiteral("文件"));
+  File1->setObjectName("File1");
+  StartSearch1 = File1->addAction(StartCaption, this, &TMainForm::StartButtonClick);
   StartSearch1->setObjectName("StartSearch1");
-  SavelistofdupliacatestoCSV1 = file->addAction(QStringLiteral("将重复列表保存到 CSV"));
+  SavelistofdupliacatestoCSV1 = File1->addAction(QStringLiteral("将重复列表保存到 CSV"));
   SavelistofdupliacatestoCSV1->setObjectName("SavelistofdupliacatestoCSV1");
-  file->addAction(QStringLiteral("退出"), this, &TMainForm::Exit1Click)->setObjectName("Exit1");
+  File1->addSeparator();
+  BatchMenuItem = File1->addAction(QStringLiteral("批量处理重复图片…"));
+  BatchMenuItem->setObjectName("BatchMenuItem");
+  UndoBatchMenuItem = File1->addAction(QStringLiteral("撤销上次批量处理"));
+  UndoBatchMenuItem->setObjectName("UndoBatchMenuItem");
+  File1->addSeparator();
+  File1->addAction(QStringLiteral("退出"), this, &TMainForm::Exit1Click)->setObjectName("Exit1");
   Settings1 = menuBar()->addAction(QStringLiteral("设置"), this, &TMainForm::Settings1Click);
   Settings1->setObjectName("Settings1");
   QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));

@@ -38,10 +38,10 @@ QString Text(std::string_view prefix, std::string_view value) {
 
 }  // namespace
 
-// A press during a scan, however it arrives, only asks the scan to stop; during a sort
-// it is refused, as a new scan would replace the pair list being sorted.
+// A press during a scan, however it arrives, only asks the scan to stop; during a sort or
+// a batch it is refused, as a new scan would replace the pair list being rewritten.
 void TMainForm::StartButtonClick() {
-  if (pane_->Sorting()) return;
+  if (pane_->Rewriting()) return;
   if (scanning_) {
     scan_->ScanStopped = true;
     return;

@@ -59,7 +59,10 @@ ResultsPane::ResultsPane(ResultsPaneHost& host, Catalogue& catalogue, const TSet
       catalogue_(catalogue),
       settings_(settings),
       folderDialog_(folderDialog),
-      window_(places.Window) {
+      window_(places.Window),
+      batchItem_(places.Batch),
+      undoItem_(places.UndoBatch),
+      journal_(DefaultJournalPath()) {
   side1_ = CreateImageSide(places.PreviewArea, 1);
   CreateBetweenImagesPanel(places.PreviewArea);
   side2_ = CreateImageSide(places.PreviewArea, 2);
@@ -111,6 +114,7 @@ void ResultsPane::SetEnabled(bool enabled) {
            side2_.BrowseButton, side2_.DeleteButton, ListView1, side1_.Image, side2_.Image}) {
     control->setEnabled(enabled);
   }
+  EnableBatchItems(enabled);
 }
 
 void ResultsPane::ShowNoPair() {
@@ -121,7 +125,7 @@ void ResultsPane::ShowNoPair() {
   side2_.Image->ClearPicture();
 }
 
-bool ResultsPane::Busy() const { return host_.Scanning() || sorting_; }
+bool ResultsPane::Busy() const { return host_.Scanning() || rewriting_; }
 
 std::optional<ResultsPane::Selection> ResultsPane::Selected() const {
   const int row = SelectedRow();
@@ -182,23 +186,23 @@ bool ResultsPane::ListView1KeyUp(const QKeyEvent& key) {
 
 // The selection keeps its row index and the preview its pair. Nothing may change the
 // pair list while the sort lets events through between its passes: the handlers that
-// would are refused while sorting_ is set, and a close waits for the sort to end.
+// would are refused while rewriting_ is set, and a close waits for the sort to end.
 void ResultsPane::ListView1ColumnClick(int column) {
   if (Busy() || catalogue_.PairListCapacity <= 0) return;
   SortReverse = column == SortColumn ? !SortReverse : false;
   const int selected = SelectedRow();
-  sorting_ = true;
+  rewriting_ = true;
   BeginListUpdate();
   {
     const auto finish = qScopeGuard([&] {
       EndListUpdate(catalogue_.PairListCapacity);
       if (selected >= 0) ListView1->selectRow(selected);
-      sorting_ = false;
+      rewriting_ = false;
     });
     SortPairsByColumn(catalogue_, column, SortReverse, [] { QCoreApplication::processEvents(); });
   }
   SortColumn = column;
-  if (std::exchange(closeAfterSort_, false)) window_.close();
+  if (std::exchange(closeAfterRewrite_, false)) window_.close();
 }
 
 // The two path columns share the width within their bounds; the similarity keeps its own.

@@ -1,18 +1,22 @@
 // The results pane of the main window: the list of pairs and its sort, the preview of the
-// selected pair, the file actions under each picture and the CSV export. Its controls sit
-// in the window's own panels (the preview in the central panel, the list under the scan
-// summary). Every handler that reads or changes the pair list can run inside the scan's
-// or the sort's event pumping, and checks Busy(); the scan belongs to the window, which
-// the pane asks through ResultsPaneHost.
+// selected pair, the file actions under each picture, the batch clean-up and the CSV
+// export. Its controls sit in the window's own panels (the preview in the central panel,
+// the list under the scan summary). Every handler that reads or changes the pair list can
+// run inside the event pumping of the scan, the sort or a batch, and checks Busy(); the
+// scan belongs to the window, which the pane asks through ResultsPaneHost.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "catalogue/pic_info.h"
+#include "review/batch_journal.h"
+#include "review/batch_run.h"
 
 class QAction;
 class QFileDialog;
@@ -39,6 +43,8 @@ struct ResultsPanePlaces {
   QFrame& PreviewArea;   // the preview's panels are children of it, placed by PlacePreview
   QWidget& ListPanel;    // the list joins the end of its layout
   QAction& SaveList;     // the menu command of the CSV export
+  QAction& Batch;        // the menu commands of the batch clean-up and of its undo
+  QAction& UndoBatch;
 };
 
 class ResultsPane : public QObject {
@@ -50,10 +56,13 @@ class ResultsPane : public QObject {
   ResultsPane(ResultsPaneHost& host, Catalogue& catalogue, const TSettings& settings, TFolderDialog& folderDialog,
               ResultsPanePlaces places);
 
-  // True while a sort lets events through between its passes.
-  bool Sorting() const { return sorting_; }
-  // A close that arrived during the sort: the window is closed again once the sort is over.
-  void CloseWindowAfterSort() { closeAfterSort_ = true; }
+  // True while a sort or a batch lets events through with the pair list half rewritten.
+  bool Rewriting() const { return rewriting_; }
+  // A close that arrived meanwhile: the window is closed again once the rewrite is over.
+  void CloseWindowAfterRewrite() { closeAfterRewrite_ = true; }
+  // Enables the batch commands as the list and the last batch's journal now stand; for
+  // the moment their menu opens.
+  void RefreshBatchItems();
 
   // The window's scan: the list shows no pair and does not draw from BeginScan to EndScan,
   // which lists the scan's pairs unless the window is closing (listPairs false).
@@ -63,7 +72,8 @@ class ResultsPane : public QObject {
   void ShowFirstPair();
   // Empties the list for good, as the window closes.
   void ClearList();
-  // Enables or disables the list, the pictures and their buttons, as the scan state goes.
+  // Enables or disables the list, the pictures, their buttons and the batch commands, as
+  // the scan state goes.
   void SetEnabled(bool enabled);
   // The preview during a scan: no pictures, no information, 0 %.
   void ShowNoPair();
@@ -141,6 +151,15 @@ class ResultsPane : public QObject {
   void BrowseImageButtonClick(int side);
   void FinishFileAction(int row);
 
+  // The batch clean-up and its undo (results_pane_batch.cpp).
+  void EnableBatchItems(bool idle);
+  void BatchClick();
+  void UndoBatchClick();
+  // Runs change, which takes pairs out of the catalogue and lets events through; then the
+  // list and the preview follow as after a file action. False when a close came meanwhile:
+  // the window is closed then, and nobody waits for a report.
+  bool RewritePairs(const std::function<void()>& change);
+
   // Saving the pair list (results_pane_export.cpp).
   void SavelistofdupliacatestoCSV1Click();
   QString AskCsvFileName();
@@ -150,9 +169,12 @@ class ResultsPane : public QObject {
   const TSettings& settings_;
   TFolderDialog& folderDialog_;
   QWidget& window_;
-  bool sorting_ = false;
-  // Closed during a sort: the window closes once the sort is over.
-  bool closeAfterSort_ = false;
+  bool rewriting_ = false;
+  // Closed during a sort or a batch: the window closes once it is over.
+  bool closeAfterRewrite_ = false;
+  QAction& batchItem_;
+  QAction& undoItem_;
+  BatchJournal journal_;
   std::int32_t SortColumn = 0;
   bool SortReverse = false;
 

@@ -13,9 +13,9 @@
 namespace tessimar {
 
 // During a scan the pair list is empty until the scan ends, which the export says; during
-// a sort the pairs are being reordered, and the command is passed over.
+// a sort or a batch the pairs are being rewritten, and the command is passed over.
 void ResultsPane::SavelistofdupliacatestoCSV1Click() {
-  if (sorting_) return;
+  if (rewriting_) return;
   if (!Selected()) {
     Messages().Error(&window_, EmptyListMessage);
     return;

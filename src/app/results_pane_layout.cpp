@@ -142,6 +142,8 @@ void ResultsPane::Connect(QAction& saveList) {
   }
   connect(&saveList, &QAction::triggered, this,
           [this] { RunReported([this] { SavelistofdupliacatestoCSV1Click(); }); });
+  connect(&batchItem_, &QAction::triggered, this, [this] { RunReported([this] { BatchClick(); }); });
+  connect(&undoItem_, &QAction::triggered, this, [this] { RunReported([this] { UndoBatchClick(); }); });
 }
 
 void ResultsPane::SetPreviewWidth(int width) {

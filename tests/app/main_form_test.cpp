@@ -222,6 +222,7 @@ TEST_F(MainFormTest, MenuItemsCarryTheirCaptions) {
   Start();
   const std::pair<const char*, const char*> rows[] = {
       {"StartSearch1", "开始扫描查找"}, {"SavelistofdupliacatestoCSV1", "将重复列表保存到 CSV"},
+      {"BatchMenuItem", "批量处理重复图片…"}, {"UndoBatchMenuItem", "撤销上次批量处理"},
       {"Exit1", "退出"},               {"Settings1", "设置"},
       {"Howtouse1", "如何使用"},       {"CheckforUpdates1", "检查更新"},
       {"Visitprogramswebsite1", "访问官方网站"}, {"About1", "关于"},
