@@ -180,32 +180,38 @@ TEST_F(BatchUndoTest, FilesPutBackOrGoneAlreadyArePassedOver) {
   }
 }
 
-// A file at the original path stays; its line stays in the journal for another undo once
-// the way is clear; the other files come back.
+// Files at original paths stay; their lines stay in the journal, in their order, for
+// another undo once the way is clear; the other files come back.
 TEST_F(BatchUndoTest, UndoNeverReplacesAFileAtTheOriginalPath) {
   for (const BatchAction action : {BatchAction::Trash, BatchAction::MoveToFolder}) {
     SCOPED_TRACE(action == BatchAction::Trash ? "trash" : "move");
-    const std::vector<std::string> originals = RunOn({"a.jpg", "b.jpg"}, action);
+    const std::vector<std::string> originals = RunOn({"a.jpg", "b.jpg", "c.jpg"}, action);
+    const std::vector<JournalEntry> entries = BatchJournal(journalPath_).Entries();
     Write(originals[0], "a new picture");
+    Write(originals[2], "another new picture");
 
     const UndoOutcome blocked = Undo();
 
     EXPECT_EQ(blocked.Restored, 1u);
-    EXPECT_EQ(blocked.Failures, (std::vector<BatchFailure>{{originals[0], "原位置已有文件"}}));
+    EXPECT_EQ(blocked.Failures,
+              (std::vector<BatchFailure>{{originals[2], "原位置已有文件"}, {originals[0], "原位置已有文件"}}));
     EXPECT_EQ(ReadFileBytes(originals[0]), "a new picture");
     EXPECT_EQ(ReadFileBytes(originals[1]), Bytes("b.jpg"));
+    EXPECT_EQ(ReadFileBytes(originals[2]), "another new picture");
     EXPECT_EQ(ReadFileBytes(Now(action, "a.jpg")), Bytes("a.jpg"));
     if (action == BatchAction::Trash) {
       EXPECT_EQ(TrashedFileOrigin(Trashed("a.jpg")), originals[0]);
     }
-    EXPECT_EQ(BatchJournal(journalPath_).Entries().size(), 1u);
+    EXPECT_EQ(BatchJournal(journalPath_).Entries(), (std::vector{entries[0], entries[2]}));
     EXPECT_TRUE(Undoable());
 
     fs::remove(originals[0]);
+    fs::remove(originals[2]);
     const UndoOutcome retried = Undo();
-    EXPECT_EQ(retried.Restored, 1u);
+    EXPECT_EQ(retried.Restored, 2u);
     EXPECT_TRUE(retried.Failures.empty());
     EXPECT_EQ(ReadFileBytes(originals[0]), Bytes("a.jpg"));
+    EXPECT_EQ(ReadFileBytes(originals[2]), Bytes("c.jpg"));
     EXPECT_FALSE(Undoable());
     fs::remove_all(photos_);
   }
