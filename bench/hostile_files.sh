@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Peak memory and CPU (user and system) of loading small hostile pictures with
-# tessimar-scan --signature.
+# tessimar-scan --signature (HEIC, AVIF and WebP ones need libheif-examples, webp and
+# imagemagick).
 # Usage: TESSIMAR_BUILD=DIR bench/hostile_files.sh  (DIR defaults to build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -113,7 +114,7 @@ put("interlaced_flat_valid.png", interlaced(15000, False))
 put("interlaced_rows_differ_valid.png", interlaced(15000, True))
 
 rnd = random.Random(1).randbytes(1 << 20)
-for ext in ("jpg", "png", "gif", "tif", "bmp", "cr2"):
+for ext in ("jpg", "png", "gif", "tif", "bmp", "cr2", "heic", "avif", "webp"):
     put(f"random.{ext}", rnd)
 PY
 # A flat progressive 15000 x 15000 JPEG of some 880 KB, where cjpeg is at hand: progressive
@@ -121,6 +122,41 @@ PY
 if command -v cjpeg >/dev/null; then
   python3 -c 'import sys; sys.stdout.buffer.write(b"P5 15000 15000 255\n" + bytes(15000 * 15000))' |
     cjpeg -progressive -optimize -quality 50 >"$dir/progressive_flat.jpg"
+fi
+# Flat HEIC, AVIF and WebP pictures of some kilobytes, where libheif's and libwebp's tools are
+# at hand: 4000 x 4000 ones to decode, 10000 x 10000 ones whose decoding a small file cannot pay
+# for, and small ones whose headers announce 12000 x 12000.
+if command -v heif-enc >/dev/null && command -v cwebp >/dev/null && command -v convert >/dev/null; then
+  for side in 4000 10000; do
+    python3 - "$dir/.flat.png" "$side" <<'PY'
+import struct, sys, zlib
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+side = int(sys.argv[2])
+z = zlib.compressobj(9)
+idat = b"".join(z.compress((b"\0" + b"\x80" * side * 3) * 100) for _ in range(side // 100)) + z.flush()
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", side, side, 8, 2, 0, 0, 0))
+                              + chunk(b"IDAT", idat) + chunk(b"IEND", b""))
+PY
+    heif-enc -p preset=ultrafast -q 50 "$dir/.flat.png" -o "$dir/flat_$side.heic" >/dev/null
+    heif-enc -A -p speed=9 -q 50 "$dir/.flat.png" -o "$dir/flat_$side.avif" >/dev/null
+    cwebp -quiet -q 50 "$dir/.flat.png" -o "$dir/flat_$side.webp"
+    cwebp -quiet -lossless "$dir/.flat.png" -o "$dir/flat_${side}_lossless.webp"
+  done
+  convert -size 64x64 plasma: "$dir/.small.png"
+  heif-enc -q 50 "$dir/.small.png" -o "$dir/.small.heic" >/dev/null
+  cwebp -quiet -q 50 "$dir/.small.png" -o "$dir/.small.webp"
+  python3 - "$dir" <<'PY'
+import struct, sys
+d = sys.argv[1]
+heic = bytearray(open(f"{d}/.small.heic", "rb").read())
+at = heic.find(b"ispe")
+heic[at + 8:at + 16] = struct.pack(">II", 12000, 12000)
+open(f"{d}/ispe_12000.heic", "wb").write(heic)
+webp = bytearray(open(f"{d}/.small.webp", "rb").read())
+webp[26:30] = struct.pack("<HH", 12000, 12000)
+open(f"{d}/vp8_12000.webp", "wb").write(webp)
+PY
 fi
 printf '%-34s %8s %-40s %8s %6s\n' file bytes outcome peak_MB cpu_s
 for f in "$dir"/*.*; do

@@ -13,6 +13,7 @@
 
 #include "platform/home_trash.h"
 #include "platform/path_text.h"
+#include "platform/percent_encoding.h"
 #include "platform/rename_no_replace.h"
 #include "platform/trash_place.h"
 
@@ -75,22 +76,6 @@ int Locate(const std::string& path, std::string& folder, std::string& name) {
   return 0;
 }
 
-// Keeps RFC 2396's unreserved characters and '/', as the Path key expects.
-std::string PercentEncoded(std::string_view path) {
-  constexpr std::string_view Kept = "-_.~/";
-  constexpr char Hex[] = "0123456789ABCDEF";
-  std::string text;
-  for (const unsigned char c : path) {
-    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (alnum || Kept.find(static_cast<char>(c)) != std::string_view::npos) {
-      text += static_cast<char>(c);
-    } else {
-      text += {'%', Hex[c >> 4], Hex[c & 0xF]};
-    }
-  }
-  return text;
-}
-
 std::string TrashInfo(std::string_view originalPath) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -134,7 +119,7 @@ int WriteNewFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-int MoveToTrash(const std::string& path) {
+int MoveToTrash(const std::string& path, std::string* trashedAs) {
   std::string folder, name;
   if (const int error = Locate(path, folder, name)) return error;
   const std::string original = folder + name;
@@ -151,8 +136,12 @@ int MoveToTrash(const std::string& path) {
     int error = WriteNewFile(infoPath, info);
     if (error == EEXIST) continue;
     if (error != 0) return error;
-    error = RenameNoReplace(original, place.folder + "files/" + trashName);
-    if (error == 0) return 0;
+    const std::string trashed = place.folder + "files/" + trashName;
+    error = RenameNoReplace(original, trashed);
+    if (error == 0) {
+      if (trashedAs != nullptr) *trashedAs = trashed;
+      return 0;
+    }
     ::unlink(infoPath.c_str());
     if (error != EEXIST) return error;
   }

@@ -14,7 +14,8 @@ namespace tessimar {
 // created with O_EXCL first, then renames the file to files/<name>; a taken <name> becomes
 // "a.2.jpg", "a.3.jpg" and so on.
 // Returns 0 or an errno value; on failure the file stays in place and no stray .trashinfo
-// is left. Reads $XDG_DATA_HOME and $HOME at each call.
-int MoveToTrash(const std::string& path);
+// is left. Reads $XDG_DATA_HOME and $HOME at each call. On success, trashedAs (when given)
+// receives the full path of the file in the trash's files/, which an undo needs.
+int MoveToTrash(const std::string& path, std::string* trashedAs = nullptr);
 
 }  // namespace tessimar

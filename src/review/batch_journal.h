@@ -24,10 +24,14 @@ class BatchJournal {
   // Starts the record of a new batch, forgetting the last one. Throws std::runtime_error
   // with a clear message when the file cannot be written.
   void Begin();
+  // Appends the entry and syncs it to the disk. Throws std::runtime_error as Begin does.
   void Record(const JournalEntry& entry);
   // The entries of the last batch, in the order they were made; none when there is no file.
+  // A damaged line (unknown kind, a path not written as Record writes it, a last line cut
+  // short) is skipped. Throws std::runtime_error when the file is there but cannot be read.
   std::vector<JournalEntry> Entries() const;
-  // Keeps only these entries (those an undo could not put back).
+  // Keeps only these entries (those an undo could not put back), replacing the file whole.
+  // Throws std::runtime_error (FileWriteError) when it cannot be written.
   void Keep(const std::vector<JournalEntry>& entries);
 
  private:

@@ -28,15 +28,19 @@ struct BatchTarget {
   friend bool operator==(const BatchTarget&, const BatchTarget&) = default;
 };
 
-// The pictures the rule acts on, each once, in the order of the pairs that chose them. A
-// picture is never chosen when it is protected, or when it is the other picture of any pair
-// of a picture chosen before: every pair of the list keeps at least one of its pictures.
+// The pictures the rule acts on, each once, in the order of the pairs that chose them. When
+// the rule picks a protected picture, the pair's other picture is taken instead unless it is
+// protected too. A picture is never taken when it is protected, or when it is the other
+// picture of any pair (whatever its similarity) of a picture taken before: every pair of the
+// list keeps at least one of its pictures. Throws std::invalid_argument for a pair naming a
+// picture the catalogue does not hold.
 std::vector<BatchTarget> PlanBatch(const Catalogue& catalogue, const BatchRule& rule);
 
 // The bytes the targets' files hold, as the walk found them.
 std::int64_t PlannedBytes(const Catalogue& catalogue, const std::vector<BatchTarget>& targets);
 
-// Whether path lies in one of the folders or below it.
+// Whether path is one of the folders or lies below it. Texts compare exactly, each as if it
+// ended in '/', so /a/b/ protects /a/b/c.jpg but not /a/bc/d.jpg; an empty text protects nothing.
 bool IsProtected(const std::string& path, const std::vector<std::string>& protectedFolders);
 
 }  // namespace tessimar

@@ -37,7 +37,10 @@ struct BatchOutcome {
 // same modification time; otherwise it is a failure and the batch goes on. A success takes
 // the picture's pairs out of the catalogue (RemovePicturePairs) and, for the trash or a move,
 // is recorded in the journal, which the batch begins anew. folder: the destination of
-// MoveToFolder, ending in '/'. onStep runs after each target; returning false stops the batch.
+// MoveToFolder, ending in '/'. onStep runs after each target; returning false stops the batch
+// (Stopped, unless no target was left). A journal that cannot be begun throws
+// std::runtime_error before any file is touched; one that fails on the way stops the batch
+// after that file, which is listed with the reason, as no undo could put back the next ones.
 BatchOutcome RunBatch(Catalogue& catalogue, const std::vector<BatchTarget>& targets, BatchAction action,
                       const std::string& folder, BatchJournal& journal,
                       const std::function<bool(const BatchProgress&)>& onStep);

@@ -21,7 +21,7 @@ struct UndoOutcome {
 // all failures; everything else leaves it.
 UndoOutcome UndoLastBatch(BatchJournal& journal);
 
-// Whether the journal holds anything to put back.
+// Whether the journal holds anything to put back. Throws as BatchJournal::Entries does.
 bool HasUndoableBatch(const BatchJournal& journal);
 
 }  // namespace tessimar

@@ -114,6 +114,14 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
   }
 }
 
+void IniFile::Erase(std::string_view section, std::string_view key) {
+  for (auto found = FindSection(section); found; found = FindSection(section)) {
+    const auto line = FindKey(*found, key);
+    if (!line) return;
+    text_.erase(line->Begin, line->Next - line->Begin);
+  }
+}
+
 void IniFile::Save(std::ostream& out) const { out << text_; }
 
 }  // namespace tessimar

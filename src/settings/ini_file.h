@@ -20,6 +20,8 @@ class IniFile {
   std::optional<std::string> Read(std::string_view section, std::string_view key) const;
   // Replaces the key's line, or adds the key at the end of its section, or adds the section.
   void Write(std::string_view section, std::string_view key, std::string_view value);
+  // Removes every line of the key in section, line ends and all; the rest stays byte for byte.
+  void Erase(std::string_view section, std::string_view key);
 
   void Save(std::ostream& out) const;
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/file_replacement.h"
+#include "platform/path_text.h"
 #include "platform/regular_file.h"
 #include "settings/picture_types.h"
 
@@ -37,6 +38,9 @@ constexpr auto BoolKeys = [] {
 constexpr std::string_view ScanSubfoldersKey = "ScanSubfolders";
 constexpr std::string_view MinPicWidthKey = "MinPicWidth";
 constexpr std::string_view MinPicHeightKey = "MinPicHeight";
+constexpr std::string_view FolderCountKey = "Count";
+
+std::string FolderKey(std::size_t number) { return "Folder" + std::to_string(number); }
 
 std::int32_t ReadInteger(const IniFile& file, std::string_view key, std::int32_t fallback) {
   const auto text = file.Read(SettingsSection, key);
@@ -46,6 +50,45 @@ std::int32_t ReadInteger(const IniFile& file, std::string_view key, std::int32_t
 
 bool ReadBool(const IniFile& file, std::string_view key, bool fallback) {
   return ReadInteger(file, key, fallback ? 1 : 0) != 0;
+}
+
+// The file as it is, or an empty one when it is missing, unreadable, or a folder or FIFO in
+// its place.
+IniFile LoadFile(const std::string& iniPath) {
+  try {
+    std::istringstream in(ReadRegularFile(iniPath));
+    return IniFile::Parse(in);
+  } catch (const std::runtime_error&) {
+    return {};
+  }
+}
+
+// Rewrites the file whole after change has written into it, keeping everything else in it.
+void UpdateFile(const std::string& iniPath, const std::function<void(IniFile&)>& change) {
+  const std::runtime_error failure("Unable to write to " + iniPath);
+  FileReplacement replacement(iniPath);
+  IniFile file;
+  if (::access(iniPath.c_str(), F_OK) == 0) {
+    // A read-only settings file stays as it is, though its folder would take a new one.
+    if (::access(iniPath.c_str(), W_OK) != 0) throw failure;
+    try {
+      std::istringstream in(ReadRegularFile(iniPath));
+      file = IniFile::Parse(in);
+    } catch (const std::runtime_error&) {
+      throw failure;
+    }
+  }
+  change(file);
+  std::ostringstream text;
+  file.Save(text);
+  replacement.Commit(text.str());
+}
+
+void CheckFolder(const std::string& folder) {
+  if (folder.empty() || folder.front() != '/')
+    throw std::invalid_argument("protected folder '" + folder + "' is not a full path");
+  if (folder.find_first_of("\r\n") != std::string::npos)
+    throw std::invalid_argument("protected folder '" + folder + "' holds a line break");
 }
 
 }  // namespace
@@ -93,33 +136,39 @@ void WriteSettings(IniFile& file, const StoredSettings& stored) {
   file.Write(SettingsSection, MinPicHeightKey, std::to_string(settings.MinPicHeight));
 }
 
-StoredSettings LoadSettings(const std::string& iniPath) {
-  try {
-    std::istringstream in(ReadRegularFile(iniPath));
-    return ReadSettings(IniFile::Parse(in));
-  } catch (const std::runtime_error&) {
-    return {};  // missing, unreadable, or a folder or FIFO in its place
-  }
-}
+StoredSettings LoadSettings(const std::string& iniPath) { return ReadSettings(LoadFile(iniPath)); }
 
 void SaveSettings(const std::string& iniPath, const StoredSettings& stored) {
-  const std::runtime_error failure("Unable to write to " + iniPath);
-  FileReplacement replacement(iniPath);
-  IniFile file;
-  if (::access(iniPath.c_str(), F_OK) == 0) {
-    // A read-only settings file stays as it is, though its folder would take a new one.
-    if (::access(iniPath.c_str(), W_OK) != 0) throw failure;
-    try {
-      std::istringstream in(ReadRegularFile(iniPath));
-      file = IniFile::Parse(in);
-    } catch (const std::runtime_error&) {
-      throw failure;
-    }
+  UpdateFile(iniPath, [&](IniFile& file) { WriteSettings(file, stored); });
+}
+
+std::vector<std::string> ReadProtectedFolders(const IniFile& file) {
+  std::vector<std::string> folders;
+  const auto count = file.Read(ProtectedFoldersSection, FolderCountKey);
+  const std::int32_t n = count ? ReadIntegerValue(*count).value_or(0) : 0;
+  for (std::int32_t k = 1; k <= n; ++k) {
+    const auto folder = file.Read(ProtectedFoldersSection, FolderKey(static_cast<std::size_t>(k)));
+    if (!folder) break;
+    if (!folder->empty()) folders.push_back(WithTrailingSlash(*folder));
   }
-  WriteSettings(file, stored);
-  std::ostringstream text;
-  file.Save(text);
-  replacement.Commit(text.str());
+  return folders;
+}
+
+void WriteProtectedFolders(IniFile& file, const std::vector<std::string>& folders) {
+  std::ranges::for_each(folders, CheckFolder);
+  file.Write(ProtectedFoldersSection, FolderCountKey, std::to_string(folders.size()));
+  for (std::size_t k = 1; k <= folders.size(); ++k)
+    file.Write(ProtectedFoldersSection, FolderKey(k), WithTrailingSlash(folders[k - 1]));
+  for (std::size_t k = folders.size() + 1; file.Read(ProtectedFoldersSection, FolderKey(k)); ++k)
+    file.Erase(ProtectedFoldersSection, FolderKey(k));
+}
+
+std::vector<std::string> LoadProtectedFolders(const std::string& iniPath) {
+  return ReadProtectedFolders(LoadFile(iniPath));
+}
+
+void SaveProtectedFolders(const std::string& iniPath, const std::vector<std::string>& folders) {
+  UpdateFile(iniPath, [&](IniFile& file) { WriteProtectedFolders(file, folders); });
 }
 
 }  // namespace tessimar

@@ -13,6 +13,7 @@
 #include "decode/picture_loader.h"
 #include "decode/stretch.h"
 #include "file_state.h"
+#include "kept_picture.h"
 #include "picture_fixtures.h"
 #include "temp_folder.h"
 
@@ -20,6 +21,7 @@ namespace tessimar {
 namespace {
 
 using testing::Image;
+using testing::Near;
 using testing::Rgb;
 using testing::TempFolder;
 
@@ -28,16 +30,6 @@ constexpr int Side = WorkingBitmap::Side;
 Rgb At(const WorkingBitmap& bitmap, int x, int y) {
   const std::uint8_t* p = bitmap.Pixel(x, y);
   return {p[0], p[1], p[2]};
-}
-
-::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance) {
-  const auto close = [&](int a, int e) { return std::abs(a - e) <= tolerance; };
-  if (close(actual.R, expected.R) && close(actual.G, expected.G) && close(actual.B, expected.B)) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure() << "got (" << +actual.R << ", " << +actual.G << ", " << +actual.B
-                                       << "), expected (" << +expected.R << ", " << +expected.G << ", " << +expected.B
-                                       << ") within " << tolerance;
 }
 
 // A bitmap full of a colour no fixture uses, so a pixel left unwritten shows.

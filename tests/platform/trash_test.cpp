@@ -1,4 +1,5 @@
 #include "platform/trash.h"
+#include "platform/trash_record.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -74,8 +75,11 @@ TEST_F(TrashTest, TheHomeTrashHoldsTheFileAndTrashCliPutsItBack) {
     const std::string folder = temp_.MakeFolder("photos" + std::to_string(++row));
     const std::string path = temp_.Write("photos" + std::to_string(row) + "/" + c.name, "bytes of " + c.name);
 
-    ASSERT_EQ(MoveToTrash(path), 0);
+    std::string trashed;
+    ASSERT_EQ(MoveToTrash(path, &trashed), 0);
     EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(trashed, Trash() + "files/" + c.name);
+    EXPECT_EQ(TrashedFileOrigin(trashed), path);
     EXPECT_EQ(ReadFileBytes(Trash() + "files/" + c.name), "bytes of " + c.name);
     ExpectTrashInfo(Trash() + "info/" + c.name + ".trashinfo", folder + c.pathKey);
     EXPECT_NE(TrashList().find(" " + path + "\n"), std::string::npos) << TrashList();
@@ -114,7 +118,9 @@ TEST_F(TrashTest, TakenNamesAreSkipped) {
   temp_.Write("data/Trash/info/a.3.jpg.trashinfo", "orphan");
   for (const char* expected : {"a.jpg", "a.4.jpg", "a.5.jpg"}) {
     SCOPED_TRACE(expected);
-    ASSERT_EQ(MoveToTrash(temp_.Write("a.jpg", expected)), 0);
+    std::string trashed;
+    ASSERT_EQ(MoveToTrash(temp_.Write("a.jpg", expected), &trashed), 0);
+    EXPECT_EQ(trashed, Trash() + "files/" + expected);
     EXPECT_EQ(ReadFileBytes(Trash() + "files/" + expected), expected);
     EXPECT_TRUE(Exists(Trash() + "info/" + expected + ".trashinfo"));
   }
@@ -144,7 +150,9 @@ TEST_F(TrashTest, AFailureLeavesTheFileInPlaceAndNoTrashInfo) {
     if (!c.blocker.empty()) temp_.Write(c.blocker, "in the way");
     if (c.fileExists) temp_.Write(c.file, "picture");
 
-    EXPECT_EQ(MoveToTrash(temp_ / c.file), c.error);
+    std::string trashed = "untouched";
+    EXPECT_EQ(MoveToTrash(temp_ / c.file, &trashed), c.error);
+    EXPECT_EQ(trashed, "untouched");
     if (c.fileExists) {
       EXPECT_EQ(ReadFileBytes(temp_ / c.file), "picture");
     }
@@ -218,8 +226,11 @@ TEST_F(TrashTest, AFileOnAnotherFileSystemGoesToThatFileSystemsTrash) {
     EXPECT_FALSE(Exists(Trash())) << "the home trash is not the other file system's";
     return;
   }
-  ASSERT_EQ(MoveToTrash(path), 0);
+  std::string trashed;
+  ASSERT_EQ(MoveToTrash(path, &trashed), 0);
   EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(trashed, folder + "files/" + name);
+  EXPECT_EQ(TrashedFileOrigin(trashed), path) << "the relative record is taken from the mount point";
   EXPECT_EQ(ReadFileBytes(folder + "files/" + name), "picture");
   // Relative to the mount point, so that the trash still works when it is mounted elsewhere.
   ExpectTrashInfo(folder + "info/" + name + ".trashinfo", path.substr(root.size()));

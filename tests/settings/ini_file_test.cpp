@@ -56,6 +56,29 @@ TEST(IniFileTest, WritingKeepsEverythingElseByteForByte) {
   }
 }
 
+TEST(IniFileTest, ErasingRemovesOnlyTheKeysLines) {
+  struct Case {
+    const char* name;
+    const char* before;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"middle", "[Main]\r\nA=1\r\nB=2\r\nC=3\r\n", "[Main]\r\nA=1\r\nC=3\r\n"},
+      {"last line open", "[Main]\nA=1\nB=2", "[Main]\nA=1\n"},
+      {"every line of it, without case", "[Main]\nb=1\nA=1\n B =2\n", "[Main]\nA=1\n"},
+      {"other sections keep theirs", "[Z]\nB=1\n[Main]\nB=2\n\n[Y]\nB=3\n", "[Z]\nB=1\n[Main]\n\n[Y]\nB=3\n"},
+      {"missing key", "[Main]\nA=1\n", "[Main]\nA=1\n"},
+      {"missing section", "[Z]\nB=1\n", "[Z]\nB=1\n"},
+      {"a name it begins", "[Main]\nBB=1\n", "[Main]\nBB=1\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IniFile file = Parse(c.before);
+    file.Erase("Main", "B");
+    EXPECT_EQ(Save(file), c.after);
+  }
+}
+
 TEST(IniFileTest, EveryLineEndSeparatesLines) {
   for (const char* text : {"\xEF\xBB\xBF[Main]\nA=1\nB=2", "[Main]\rA=1\rB=2\r", "[Main]\r\nA=1\rB=2\n",
                            "[Z]\n\r\r\n[Main]\r\rA=1\r\nB=2\r"}) {

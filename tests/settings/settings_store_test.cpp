@@ -151,5 +151,69 @@ TEST(SettingsStoreTest, AFailedWriteNamesTheFileAndLeavesTheOldOne) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);  // no temporary left
 }
 
+// The window saves the folders when the user changes them and the options when it closes:
+// each save keeps what the other wrote, and fewer folders leave no stale keys behind.
+TEST(ProtectedFoldersTest, SavedBesideTheOptionsAndKeptByEachSave) {
+  testing::TempFolder temp;
+  const std::string path = temp / "Tessimar.ini";
+  StoredSettings stored;
+  stored.Settings.MinPicWidth = 64;
+  SaveSettings(path, stored);
+  const std::string options = testing::ReadFileBytes(path);
+  SaveProtectedFolders(path, {"/home/u/Master", "/mnt/a=b/ c /", "/"});
+  const std::string withFolders =
+      options + "\n[ProtectedFolders]\nCount=3\nFolder1=/home/u/Master/\nFolder2=/mnt/a=b/ c /\nFolder3=/\n";
+  EXPECT_EQ(testing::ReadFileBytes(path), withFolders);
+  EXPECT_EQ(LoadProtectedFolders(path), (std::vector<std::string>{"/home/u/Master/", "/mnt/a=b/ c /", "/"}));
+
+  SaveSettings(path, LoadSettings(path));
+  EXPECT_EQ(testing::ReadFileBytes(path), withFolders);
+
+  SaveProtectedFolders(path, {"/x/"});
+  EXPECT_EQ(testing::ReadFileBytes(path), options + "\n[ProtectedFolders]\nCount=1\nFolder1=/x/\n");
+  EXPECT_EQ(LoadSettings(path).Settings.MinPicWidth, 64);
+  SaveProtectedFolders(path, {});
+  EXPECT_EQ(testing::ReadFileBytes(path), options + "\n[ProtectedFolders]\nCount=0\n");
+  EXPECT_TRUE(LoadProtectedFolders(path).empty());
+}
+
+TEST(ProtectedFoldersTest, ReadAsTheFileGivesThem) {
+  struct Case {
+    const char* name;
+    const char* text;
+    std::vector<std::string> folders;
+  };
+  const Case cases[] = {
+      {"no section", "[Main]\nMinPicWidth=5\n", {}},
+      {"no count", "[ProtectedFolders]\nFolder1=/a/\n", {}},
+      {"count not a number", "[ProtectedFolders]\nCount=two\nFolder1=/a/\n", {}},
+      {"negative count", "[ProtectedFolders]\nCount=-1\nFolder1=/a/\n", {}},
+      {"slash added, case of names ignored", "[protectedfolders]\ncount=2\nfolder2=/b\nFOLDER1=/a/\n", {"/a/", "/b/"}},
+      {"stops at a missing key", "[ProtectedFolders]\nCount=3\nFolder1=/a/\nFolder3=/c/\n", {"/a/"}},
+      {"keys beyond the count", "[ProtectedFolders]\nCount=1\nFolder1=/a/\nFolder2=/b/\n", {"/a/"}},
+      {"an empty key protects nothing", "[ProtectedFolders]\nCount=2\nFolder1=\nFolder2=/b/\n", {"/b/"}},
+      {"a huge count", "[ProtectedFolders]\nCount=2147483647\nFolder1=/a/\n", {"/a/"}},
+  };
+  testing::TempFolder temp;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(LoadProtectedFolders(temp.Write("Tessimar.ini", c.text)), c.folders);
+  }
+  EXPECT_TRUE(LoadProtectedFolders(temp / "missing.ini").empty());
+}
+
+// A line break would end the key's line and start a line of its own, another key.
+TEST(ProtectedFoldersTest, AFolderNoLineCanHoldChangesNothing) {
+  testing::TempFolder temp;
+  const std::string before = "[ProtectedFolders]\nCount=1\nFolder1=/a/\n";
+  const std::string path = temp.Write("Tessimar.ini", before);
+  for (const char* bad : {"/x\n[Main]\nMinPicWidth=1/", "/x\r/", "relative/", ""}) {
+    SCOPED_TRACE(bad);
+    EXPECT_THROW(SaveProtectedFolders(path, {"/ok/", bad}), std::invalid_argument);
+    EXPECT_EQ(testing::ReadFileBytes(path), before);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);  // no temporary left
+}
+
 }  // namespace
 }  // namespace tessimar

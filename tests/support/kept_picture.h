@@ -1,4 +1,5 @@
-// A decoder's rows kept as one whole picture, to look at its pixels.
+// Looking at decoded pixels: a decoder's rows kept as one whole picture, and colours compared
+// within a tolerance.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "settings/picture_types.h"
 #include "temp_folder.h"
@@ -70,6 +71,57 @@ TEST(ScanOptionsTest, JobsDefaultToOnePerCore) {
   EXPECT_EQ(ParseScanOptions({"--jobs", "0", "a"}, 3).Jobs, 0);
   EXPECT_EQ(ParseScanOptions({"--jobs", "4", "a"}).Jobs, 4);
   EXPECT_EQ(ParseScanOptions({"--jobs", "1024", "a"}).Jobs, 1024);
+}
+
+TEST(ScanOptionsTest, PlanRuleSimilarityProtectedFoldersAndSeparator) {
+  testing::TempFolder temp;
+  const std::string keep = temp.MakeFolder("keep"), also = temp.MakeFolder("also");
+  const std::string here = std::filesystem::current_path().string() + "/";
+  struct Case {
+    std::vector<std::string> arguments;
+    BatchRule rule;
+    bool nulAfterPath;
+  };
+  const Case cases[] = {
+      {{"--plan", "lesser", "a"}, {BatchChoice::Lesser, 100, {}}, false},
+      {{"--plan", "second", "--min-similarity", "1", "a"}, {BatchChoice::Second, 1, {}}, false},
+      {{"-0", "--min-similarity", "95", "--plan", "first", "a"}, {BatchChoice::First, 95, {}}, true},
+      {{"--protect", temp / "keep", "--plan", "first", "--protect", temp / "also/../keep/./", "--protect", also, "a"},
+       {BatchChoice::First, 100, {keep, keep, also}},
+       false},
+      {{"--plan", "first", "--protect", ".", "a"}, {BatchChoice::First, 100, {here}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const ScanOptions options = ParseScanOptions(c.arguments);
+    ASSERT_TRUE(options.Plan);
+    EXPECT_EQ(options.Plan->Choice, c.rule.Choice);
+    EXPECT_EQ(options.Plan->MinSimilarity, c.rule.MinSimilarity);
+    EXPECT_EQ(options.Plan->ProtectedFolders, c.rule.ProtectedFolders);
+    EXPECT_EQ(options.NulAfterPath, c.nulAfterPath);
+  }
+  EXPECT_FALSE(ParseScanOptions({"a"}).Plan);
+}
+
+TEST(ScanOptionsTest, BadPlanCommandLines) {
+  testing::TempFolder temp;
+  const std::string keep = temp.MakeFolder("keep");
+  const std::string file = temp.Write("file.jpg", "1");
+  const std::vector<std::vector<std::string>> cases = {
+      {"--plan"}, {"--plan", "smaller", "a"}, {"--plan", "Lesser", "a"}, {"--plan", "", "a"},
+      {"--min-similarity", "90", "a"}, {"-0", "a"}, {"--protect", keep, "a"},
+      {"--plan", "first", "--min-similarity", "0", "a"}, {"--plan", "first", "--min-similarity", "101", "a"},
+      {"--plan", "first", "--min-similarity", "90.5", "a"}, {"--plan", "first", "--min-similarity", "+90", "a"},
+      {"--plan", "first", "--min-similarity", "0x50", "a"}, {"--plan", "first", "--min-similarity", "", "a"},
+      {"--plan", "first", "--min-similarity"}, {"--plan", "first", "--protect"},
+      {"--plan", "first", "--protect", "", "a"}, {"--plan", "first", "--protect", temp / "kee", "a"},
+      {"--plan", "first", "--protect", file, "a"}, {"--plan", "first", "--list", "a"},
+      {"--plan", "first", "--signature", "a"},
+  };
+  for (const auto& arguments : cases) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    EXPECT_THROW(ParseScanOptions(arguments), UsageError);
+  }
 }
 
 TEST(ScanOptionsTest, BadCommandLines) {

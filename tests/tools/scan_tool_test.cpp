@@ -135,6 +135,9 @@ TEST(ScanToolTest, BadInvocationsExitWithStatusTwoAndOneLineBeforeAnyScan) {
       {"-o", folder, photos},
       {"-o", out / "missing/pairs.csv", photos},
       {"-o", "", photos},
+      {"--plan", "biggest", photos},
+      {"-0", photos},
+      {"--plan", "first", "--protect", out / "missing", photos},
   };
   for (const auto& arguments : cases) {
     SCOPED_TRACE(::testing::PrintToString(arguments));

@@ -17,6 +17,7 @@
 #include "platform/file_replacement.h"
 #include "platform/path_text.h"
 #include "platform/trash_folders.h"
+#include "review/batch_plan.h"
 #include "review/csv_export.h"
 #include "scan/scan_run.h"
 #include "scan_options.h"
@@ -101,6 +102,11 @@ std::string CacheSummary(const SqlitePictureCache* cache) {
   return cache != nullptr ? ", " + std::to_string(cache->Hits()) + " from the cache" : std::string();
 }
 
+// The files the batch clean-up would act on, in its order, each path followed by separator.
+void WritePlan(std::ostream& out, const Catalogue& catalogue, const BatchRule& rule, char separator) {
+  for (const BatchTarget& target : PlanBatch(catalogue, rule)) out << catalogue.FullPath(target.Picture) << separator;
+}
+
 int Scan(const ScanOptions& options) {
   const auto folders = ListedFolders(options.Folders);
   Catalogue catalogue;
@@ -130,6 +136,8 @@ int Scan(const ScanOptions& options) {
   std::ostringstream text;
   if (options.List) {
     for (std::int32_t i = 0; i <= catalogue.LastPicIndex; ++i) text << catalogue.FullPath(i) << '\n';
+  } else if (options.Plan) {
+    WritePlan(text, catalogue, *options.Plan, options.NulAfterPath ? '\0' : '\n');
   } else {
     WritePairsCsv(text, catalogue, ",");
   }

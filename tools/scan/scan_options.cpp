@@ -1,8 +1,11 @@
 #include "scan_options.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
+#include "platform/file_identity.h"
+#include "platform/path_text.h"
 #include "platform/regular_file.h"
 #include "settings/picture_types.h"
 
@@ -43,6 +46,29 @@ int Jobs(const std::string& option, const std::string& text) {
   return *value;
 }
 
+BatchChoice PlanChoice(const std::string& option, const std::string& text) {
+  if (text == "lesser") return BatchChoice::Lesser;
+  if (text == "second") return BatchChoice::Second;
+  if (text == "first") return BatchChoice::First;
+  throw UsageError("option '" + option + "' needs lesser, second or first, not '" + text + "'");
+}
+
+int MinSimilarity(const std::string& option, const std::string& text) {
+  const auto value = ReadIntegerValue(text);
+  if (!value || text.find_first_not_of("0123456789") != std::string::npos || *value < 1 || *value > 100)
+    throw UsageError("option '" + option + "' needs a whole number from 1 to 100, not '" + text + "'");
+  return *value;
+}
+
+// A folder that does not exist protects nothing: a misspelt name would leave the folder it
+// meant unprotected, so it stops the run instead.
+std::string ProtectedFolder(const std::string& option, const std::string& text) {
+  if (text.empty()) throw UsageError("option '" + option + "' needs a folder");
+  const std::string folder = WithTrailingSlash(std::filesystem::absolute(text).lexically_normal().string());
+  if (!IsFolder(folder)) throw UsageError("option '" + option + "' names no folder: '" + text + "'");
+  return folder;
+}
+
 StoredSettings ReadSettingsFile(const std::string& path) {
   try {
     std::istringstream in(ReadRegularFile(path));
@@ -56,6 +82,7 @@ StoredSettings ReadSettingsFile(const std::string& path) {
 
 std::string ScanUsage() {
   return "Usage: tessimar-scan [options] FOLDER...\n"
+    "       tessimar-scan --plan RULE [options] FOLDER...\n"
     "       tessimar-scan --signature FILE...\n"
     "Scans the folders as Tessimar does and writes the pairs found as CSV.\n"
     "\n"
@@ -73,6 +100,16 @@ std::string ScanUsage() {
     "  --jobs N             analyse the pictures on N threads ahead of the comparisons\n"
     "                       (default: one per core, here " + std::to_string(DefaultJobs()) + "); 0 analyses each\n"
     "                       in turn on the scan's own thread; the pairs are the same whatever N\n"
+    "  --plan RULE          instead of the CSV, print the files a batch clean-up would act on,\n"
+    "                       one path a line, and change nothing; RULE picks one picture of\n"
+    "                       each pair: lesser (fewer pixels, then the smaller file, then the\n"
+    "                       later modification, then the second), second or first; a file\n"
+    "                       is never taken when another file of any of its pairs is taken\n"
+    "  --min-similarity N   with --plan: only pairs of similarity N or more, 1 to 100\n"
+    "                       (default 100)\n"
+    "  --protect DIR        with --plan: never a file in DIR or below it; the pair's other\n"
+    "                       picture instead, unless it is protected too (repeatable)\n"
+    "  -0                   with --plan: end each path with a NUL byte, not a line feed\n"
     "  --signature          print the size and signature of each picture FILE\n"
     "  --help               show this help\n"
     "  --version            show the version\n";
@@ -86,6 +123,9 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments, int defa
   bool noSubfolders = false;
   bool identicalOnly = false;
   bool optionsEnded = false;
+  std::optional<BatchChoice> plan;
+  std::optional<int> minSimilarity;
+  std::vector<std::string> protectedFolders;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     auto value = [&]() -> const std::string& {
@@ -124,6 +164,14 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments, int defa
       options.NoCache = true;
     } else if (argument == "--jobs") {
       options.Jobs = Jobs(argument, value());
+    } else if (argument == "--plan") {
+      plan = PlanChoice(argument, value());
+    } else if (argument == "--min-similarity") {
+      minSimilarity = MinSimilarity(argument, value());
+    } else if (argument == "--protect") {
+      protectedFolders.push_back(ProtectedFolder(argument, value()));
+    } else if (argument == "-0") {
+      options.NulAfterPath = true;
     } else if (argument == "--help") {
       options.Help = true;
     } else if (argument == "--version") {
@@ -138,6 +186,14 @@ ScanOptions ParseScanOptions(const std::vector<std::string>& arguments, int defa
   if (minWidth) settings.MinPicWidth = *minWidth;
   if (minHeight) settings.MinPicHeight = *minHeight;
   if (noSubfolders) options.Stored.ScanSubfolders = false;
+  if (plan) {
+    if (options.List || options.Signature) throw UsageError("option '--plan' goes with neither --list nor --signature");
+    BatchRule rule{.Choice = *plan, .ProtectedFolders = std::move(protectedFolders)};
+    if (minSimilarity) rule.MinSimilarity = *minSimilarity;
+    options.Plan = std::move(rule);
+  } else if (minSimilarity || !protectedFolders.empty() || options.NulAfterPath) {
+    throw UsageError("options '--min-similarity', '--protect' and '-0' need '--plan'");
+  }
   return options;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/analysis_pipeline.h"
+#include "review/batch_plan.h"
 #include "settings/settings_store.h"
 
 namespace tessimar {
@@ -17,6 +18,8 @@ struct ScanOptions {
   std::string CacheFile;              // the picture cache; empty for the user's own
   bool NoCache = false;
   int Jobs = 0;  // analysis worker threads; 0 analyses on the scan's own thread
+  std::optional<BatchRule> Plan;  // print the files a batch clean-up would act on, not the CSV
+  bool NulAfterPath = false;      // the planned paths each followed by '\0', not '\n'
   bool List = false;
   bool Signature = false;
   bool Help = false;
