@@ -27,6 +27,8 @@
 #include "platform/path_text.h"
 #include "platform/size_text.h"
 #include "review/sort_procedures.h"
+#include "settings/data_folder.h"
+#include "settings/settings_store.h"
 
 namespace tessimar {
 namespace {
@@ -62,7 +64,8 @@ ResultsPane::ResultsPane(ResultsPaneHost& host, Catalogue& catalogue, const TSet
       window_(places.Window),
       batchItem_(places.Batch),
       undoItem_(places.UndoBatch),
-      journal_(DefaultJournalPath()) {
+      journal_(DefaultJournalPath()),
+      settingsFile_(DataFolder() + std::string(SettingsFileName)) {
   side1_ = CreateImageSide(places.PreviewArea, 1);
   CreateBetweenImagesPanel(places.PreviewArea);
   side2_ = CreateImageSide(places.PreviewArea, 2);

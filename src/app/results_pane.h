@@ -153,7 +153,9 @@ class ResultsPane : public QObject {
 
   // The batch clean-up and its undo (results_pane_batch.cpp).
   void EnableBatchItems(bool idle);
+  bool Undoable() const;
   void BatchClick();
+  void KeepProtectedFolders(const std::vector<std::string>& folders);
   void UndoBatchClick();
   // Runs change, which takes pairs out of the catalogue and lets events through; then the
   // list and the preview follow as after a file action. False when a close came meanwhile:
@@ -175,6 +177,7 @@ class ResultsPane : public QObject {
   QAction& batchItem_;
   QAction& undoItem_;
   BatchJournal journal_;
+  std::string settingsFile_;  // where the protected folders are kept
   std::int32_t SortColumn = 0;
   bool SortReverse = false;
 

@@ -2,7 +2,6 @@
 // what is left; and the undo of the last batch.
 #include <QAction>
 #include <QScopeGuard>
-#include <QTableView>
 
 #include "app/batch_form.h"
 #include "app/batch_progress.h"
@@ -11,8 +10,10 @@
 #include "app/pair_list_model.h"
 #include "app/results_pane.h"
 #include "app/results_pane_host.h"
+#include "app/tessimar_application.h"
 #include "catalogue/catalogue.h"
 #include "review/batch_undo.h"
+#include "settings/settings_store.h"
 
 namespace tessimar {
 
@@ -22,14 +23,26 @@ void ResultsPane::RefreshBatchItems() { EnableBatchItems(!host_.Scanning()); }
 void ResultsPane::EnableBatchItems(bool idle) {
   const bool free = idle && !rewriting_;
   batchItem_.setEnabled(free && listModel_->rowCount() > 0);
-  undoItem_.setEnabled(free && HasUndoableBatch(journal_));
+  undoItem_.setEnabled(free && Undoable());
+}
+
+// A journal that cannot be read leaves the command enabled: the undo then says why.
+bool ResultsPane::Undoable() const {
+  try {
+    return HasUndoableBatch(journal_);
+  } catch (const std::exception&) {
+    return true;
+  }
 }
 
 void ResultsPane::BatchClick() {
   if (Busy() || listModel_->rowCount() == 0) return;
-  TBatchForm form(catalogue_, settings_, folderDialog_, {}, &window_);
+  const std::vector<std::string> protectedFolders = LoadProtectedFolders(settingsFile_);
+  TBatchForm form(catalogue_, settings_, folderDialog_, protectedFolders, &window_);
+  const int answer = form.exec();
+  if (form.Rule().ProtectedFolders != protectedFolders) KeepProtectedFolders(form.Rule().ProtectedFolders);
   // A close while the dialog was open has emptied the list for good.
-  if (form.exec() != QDialog::Accepted || listModel_->rowCount() == 0) return;
+  if (answer != QDialog::Accepted || listModel_->rowCount() == 0) return;
   BatchOutcome outcome;
   const bool windowOpen = RewritePairs([&] {
     BatchProgressDialog progress(window_, form.Targets().size());
@@ -40,6 +53,16 @@ void ResultsPane::BatchClick() {
   if (!windowOpen) return;
   const BatchReport report = RunReport(outcome, form.Action(), form.MoveFolder());
   Messages().Report(&window_, report.Text, report.Details);
+}
+
+// Kept whether or not the batch runs: a folder the user took care to protect stays protected.
+// A settings file that cannot take them is reported; the batch still keeps to them.
+void ResultsPane::KeepProtectedFolders(const std::vector<std::string>& folders) {
+  try {
+    SaveProtectedFolders(settingsFile_, folders);
+  } catch (const std::exception& error) {
+    ReportException(error);
+  }
 }
 
 // The files come back, their pairs do not: only a new scan finds them again.

@@ -13,6 +13,7 @@
 
 #include "catalogue_of.h"
 #include "main_form_fixture.h"
+#include "qt_printers.h"
 #include "settings/settings.h"
 #include "widgets/folder_dialog.h"
 
@@ -64,6 +65,11 @@ class BatchFormTest : public MainFormTest {
     if (found == nullptr) throw std::logic_error(std::string("no control ") + name);
     return *found;
   }
+  // A click on the radio button's mark: the button is wider than its mark and caption.
+  void Choose(const char* radio) const {
+    auto& button = Control<QRadioButton>(radio);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(8, button.height() / 2));
+  }
   QString Selection() const { return Control<QLabel>("SelectionLabel").text(); }
   bool OKEnabled() const { return Control<QPushButton>("OKButton").isEnabled(); }
   std::vector<std::int32_t> Targets() const {
@@ -85,9 +91,7 @@ TEST_F(BatchFormTest, CountsWhatEachChoiceSelects) {
     std::vector<std::int32_t> targets;
     const char* selection;
   };
-  const auto click = [this](const char* name) {
-    return [this, name] { QTest::mouseClick(&Control<QRadioButton>(name), Qt::LeftButton); };
-  };
+  const auto click = [this](const char* name) { return [this, name] { Choose(name); }; };
   const auto protect = [this](std::vector<std::string> chosen) {
     return [this, chosen] {
       for (const std::string& folder : chosen)
@@ -145,10 +149,10 @@ TEST_F(BatchFormTest, APermanentDeleteIsOfferedOnlyWhenTheTrashIsOff) {
 
 TEST_F(BatchFormTest, AMoveWaitsForItsFolder) {
   Open();
-  QTest::mouseClick(&Control<QRadioButton>("MoveRadio"), Qt::LeftButton);
+  Choose("MoveRadio");
   EXPECT_FALSE(OKEnabled());
   const std::string moved = temp.MakeFolder("moved");
-  QTest::mouseClick(&Control<QRadioButton>("TrashRadio"), Qt::LeftButton);
+  Choose("TrashRadio");
   AnswerFolderBrowser(QString::fromStdString(moved).chopped(1), "MoveFolderButton");
   EXPECT_TRUE(Control<QRadioButton>("MoveRadio").isChecked());
   EXPECT_EQ(form->Action(), BatchAction::MoveToFolder);
@@ -165,7 +169,7 @@ TEST_F(BatchFormTest, OKAsksOnceMoreNamingTheCount) {
   };
   const Row rows[] = {
       {"trash", [] {}, "将把 2 个文件（共 4 KB）移至回收站，确定吗？"},
-      {"delete", [this] { QTest::mouseClick(&Control<QRadioButton>("DeleteRadio"), Qt::LeftButton); },
+      {"delete", [this] { Choose("DeleteRadio"); },
        "将永久删除 2 个文件（共 4 KB），且无法撤销，确定吗？"},
   };
   TSettings settings;

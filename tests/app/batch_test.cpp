@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include "app/batch_form.h"
 #include "file_state.h"
 #include "main_form_fixture.h"
+#include "qt_printers.h"
 #include "review/batch_journal.h"
 
 namespace tessimar::testing {
@@ -29,8 +31,8 @@ class BatchTest : public MainFormTest {
   // photos/: a.jpg and c1.jpg ... c5.jpg, an hour old, and their byte-identical copies made
   // now, b.jpg and k1.jpg ... k5.jpg; only identical pictures pair. The lesser of each pair
   // is its copy, the later file.
-  void ScanCopies() {
-    WriteSettings("[Main]\nSearchOnlyIdentical=1\n");
+  void ScanCopies(const std::string& moreSettings = {}) {
+    WriteSettings("[Main]\nSearchOnlyIdentical=1\n" + moreSettings);
     photos = PictureFolder(temp, "photos", 5);
     const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::last_write_time(photos + "a.jpg", hourAgo);
@@ -80,16 +82,14 @@ class BatchTest : public MainFormTest {
     journal.Record({JournalEntry::Kind::Move, temp / "x.jpg", moved});
   }
 
-  // Opens the batch dialog from the menu, runs choose in it, presses OK and confirms.
-  void RunBatchFromMenu(const std::function<void(TBatchForm&)>& choose = {}) {
-    boxes.Answers = {true};
+  // Opens the batch dialog from the menu and runs act in it; cancels it if act leaves it open.
+  void InBatchDialog(const std::function<void(TBatchForm&)>& act) {
     bool opened = false;
-    QTimer::singleShot(0, [&opened, choose] {
+    QTimer::singleShot(0, [&opened, act] {
       auto* form = qobject_cast<TBatchForm*>(QApplication::activeModalWidget());
       if (form == nullptr) return;
       opened = true;
-      if (choose) choose(*form);
-      QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+      act(*form);
       if (form->isVisible()) form->reject();
     });
     QTimer deadline;
@@ -101,6 +101,15 @@ class BatchTest : public MainFormTest {
     ASSERT_TRUE(Find<QAction>("BatchMenuItem").isEnabled());
     Find<QAction>("BatchMenuItem").trigger();
     EXPECT_TRUE(opened) << "no batch dialog opened";
+  }
+
+  // Opens the batch dialog, runs choose in it, presses OK and confirms.
+  void RunBatchFromMenu(const std::function<void(TBatchForm&)>& choose = {}) {
+    boxes.Answers = {true};
+    InBatchDialog([&choose](TBatchForm& form) {
+      if (choose) choose(form);
+      QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+    });
   }
 
   // Presses the progress dialog's named button once it has shown `at` files done; stoppedAt
@@ -265,6 +274,51 @@ TEST_F(BatchTest, FailuresAreCountedAndListedWithTheirReasons) {
   EXPECT_TRUE(report.details.startsWith(QString::fromStdString(photos + "k1.jpg：")));
   EXPECT_FALSE(report.details.contains(u'\n'));
   EXPECT_GT(report.details.size(), QString::fromStdString(photos + "k1.jpg：").size());
+}
+
+TEST_F(BatchTest, ProtectedFoldersComeFromTheSettingsFileAndGoBackToIt) {
+  ScanCopies("[ProtectedFolders]\nCount=1\nFolder1=" + temp / "photos" + "\n");
+  const std::string other = temp.MakeFolder("other");
+  const auto protectedList = [](TBatchForm& form) {
+    QStringList folders;
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("ProtectedList"));
+    for (int i = 0; i < list->count(); ++i) folders << list->item(i)->text();
+    return folders;
+  };
+  InBatchDialog([&](TBatchForm& form) {
+    EXPECT_EQ(protectedList(form), QStringList{QString::fromStdString(photos)});
+    EXPECT_FALSE(form.findChild<QPushButton*>(QStringLiteral("OKButton"))->isEnabled());
+    form.findChild<QListWidget*>(QStringLiteral("ProtectedList"))->setCurrentRow(0);
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("RemoveProtectedButton")), Qt::LeftButton);
+    AnswerFolderBrowser(QString::fromStdString(other).chopped(1), "AddProtectedButton");
+  });
+  // Cancelled, and still kept.
+  const std::string saved = ReadSettingsFile();
+  EXPECT_NE(saved.find("Folder1=" + other), std::string::npos) << saved;
+  EXPECT_EQ(saved.find(photos), std::string::npos) << saved;
+  EXPECT_NE(saved.find("SearchOnlyIdentical=1"), std::string::npos) << saved;
+  InBatchDialog([&](TBatchForm& form) { EXPECT_EQ(protectedList(form), QStringList{QString::fromStdString(other)}); });
+  EXPECT_EQ(CopiesLeft(), Copies());
+}
+
+// A journal the window can neither read nor write (a folder at its path): the window
+// still starts, the batch touches no file and the undo says why.
+TEST_F(BatchTest, AJournalThatCannotBeWrittenStopsTheBatchBeforeAnyFile) {
+  fs::create_directories(DefaultJournalPath());
+  ScanCopies();
+  RunBatchFromMenu();
+  EXPECT_EQ(CopiesLeft(), Copies());
+  EXPECT_EQ(Rows(), 6);
+  ASSERT_EQ(BoxesOf(Kind::Error).size(), 1u);
+  EXPECT_TRUE(BoxesOf(Kind::Error)[0].text.contains(QString::fromStdString(DefaultJournalPath())))
+      << BoxesOf(Kind::Error)[0].text.toStdString();
+  EXPECT_TRUE(BoxesOf(Kind::Report).empty());
+
+  EXPECT_EQ(MenuStates(), (std::pair{true, true}));
+  boxes.Boxes.clear();
+  Find<QAction>("UndoBatchMenuItem").trigger();
+  ASSERT_EQ(BoxesOf(Kind::Error).size(), 1u);
+  EXPECT_TRUE(BoxesOf(Kind::Error)[0].text.startsWith("Unable to read " + QString::fromStdString(DefaultJournalPath())));
 }
 
 }  // namespace
