@@ -24,7 +24,8 @@ namespace tessimar {
 namespace {
 
 constexpr int FontPixels = 14;
-constexpr int FormWidth = 560;
+// Wide enough for a folder's path of some depth.
+constexpr int MoveFolderEditWidth = 320;
 constexpr int ProtectedListHeight = 96;
 
 template <typename Control>
@@ -65,7 +66,6 @@ TBatchForm::TBatchForm(const Catalogue& catalogue, const TSettings& settings, TF
   SelectionLabel = Named(new QLabel, "SelectionLabel");
   column->addWidget(SelectionLabel);
   column->addWidget(CreateButtons());
-  setFixedWidth(FormWidth);
   // Offered only while a delete from the window would be permanent too.
   DeleteRadio->setVisible(!settings.MoveToRecycle);
   Refresh();
@@ -136,6 +136,7 @@ QWidget* TBatchForm::CreateActionBox() {
   DeleteRadio = Named(new QRadioButton(QStringLiteral("永久删除")), "DeleteRadio");
   MoveFolderEdit = Named(new QLineEdit, "MoveFolderEdit");
   MoveFolderEdit->setReadOnly(true);
+  MoveFolderEdit->setMinimumWidth(MoveFolderEditWidth);
   MoveFolderEdit->setAccessibleName(QStringLiteral("目标文件夹"));
   MoveFolderButton = NewButton("MoveFolderButton", QStringLiteral("浏览…"));
   auto* moveRow = new QHBoxLayout;
