@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <chrono>
@@ -17,8 +19,10 @@
 #include "app/batch_form.h"
 #include "file_state.h"
 #include "main_form_fixture.h"
+#include "mixed_folder.h"
 #include "qt_printers.h"
 #include "review/batch_journal.h"
+#include "shell.h"
 
 namespace tessimar::testing {
 namespace {
@@ -131,6 +135,35 @@ class BatchTest : public MainFormTest {
   std::map<std::string, std::string> bytes;  // of each copy before the batch
   int stoppedAt = -1;
 };
+
+// Scripts get from tessimar-scan --plan what the window's dialog would act on, rule by rule.
+TEST_F(BatchTest, TheDialogChoosesWhatTessimarScanPlanPrints) {
+  WriteSettings("[Main]\nSearchTIFF=1\n");
+  const std::string folder = WriteMixedFolder(temp, "mixed");
+  Start();
+  Drop({QString::fromStdString(folder)});
+  PressStart();
+  ASSERT_GT(Rows(), 3);
+  struct Rule {
+    const char* name;
+    const char* radio;
+  };
+  for (const Rule rule : {Rule{"lesser", "LesserRadio"}, Rule{"second", "SecondRadio"}, Rule{"first", "FirstRadio"}}) {
+    SCOPED_TRACE(rule.name);
+    std::string chosen;
+    InBatchDialog([&](TBatchForm& form) {
+      form.findChild<QRadioButton*>(rule.radio)->click();
+      form.findChild<QSpinBox*>("MinSimilarityEdit")->setValue(60);
+      for (const BatchTarget& target : form.Targets()) chosen += window->Pictures().FullPath(target.Picture) + "\n";
+    });
+    const ShellResult printed =
+        RunShell(IsolatedHome::ShellAssignments(temp.Path()) + TESSIMAR_SCAN_BINARY + " --types jpg,bmp,gif,png,tif" +
+                 " --plan " + rule.name + " --min-similarity 60 " + ShellQuoted(folder) + " 2>/dev/null");
+    EXPECT_EQ(printed.Status, 0);
+    EXPECT_FALSE(chosen.empty());
+    EXPECT_EQ(printed.Output, chosen);
+  }
+}
 
 TEST_F(BatchTest, MenuItemsFollowTheListTheJournalAndTheBusyStates) {
   struct Row {
