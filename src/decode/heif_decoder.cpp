@@ -2,6 +2,7 @@
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "decode/alpha.h"
 #include "decode/decoding_budget.h"
 #include "decode/file_stream.h"
+#include "decode/heif_cost.h"
 #include "decode/picture_error.h"
 #include "decode/rgb_picture.h"
 
@@ -86,14 +88,24 @@ struct Samples {
   bool Premultiplied = false;
 };
 
-Image DecodePicture(const heif_image_handle& handle, std::uint64_t dataBytes) {
+// The pictures libheif would decode, as measured, with their samples as deep as deep says.
+void CheckCost(const HeifCost& cost, bool deep, std::uint64_t dataBytes) {
+  CheckDecodingCost("HEIF", cost.LargestPixels, SamplesPerPixelDecoding * (deep ? 2 : 1), dataBytes);
+  CheckDecodingWork("HEIF", cost.Work, dataBytes);
+}
+
+// Again with libheif's own view of the primary picture: its size and the depth of its samples.
+void CheckHandle(const heif_image_handle& handle, HeifCost cost, std::uint64_t dataBytes) {
   const int width = heif_image_handle_get_width(&handle);
   const int height = heif_image_handle_get_height(&handle);
   CheckAnnouncedSize(width, height);
+  cost.LargestPixels = std::max(cost.LargestPixels, std::uint64_t(width) * std::uint64_t(height));
+  CheckCost(cost, cost.Deep || heif_image_handle_get_luma_bits_per_pixel(&handle) > 8, dataBytes);
+}
+
+Image DecodePicture(const heif_image_handle& handle) {
   const bool deep = heif_image_handle_get_luma_bits_per_pixel(&handle) > 8;
   const bool alpha = heif_image_handle_has_alpha_channel(&handle) != 0;
-  CheckDecodingCost("HEIF", std::uint64_t(width) * std::uint64_t(height), SamplesPerPixelDecoding * (deep ? 2 : 1),
-                    dataBytes);
   const heif_chroma chroma = deep ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
                                   : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
   const std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
@@ -138,10 +150,13 @@ void ToRgb(const Samples& samples, const std::uint8_t* in, int width, std::uint8
 }  // namespace
 
 void DecodeHeif(const OpenedFile& file, RowSink& sink) {
+  const HeifCost cost = MeasureHeifDecoding(file);
+  CheckCost(cost, cost.Deep, file.Size());  // before libheif reads anything
   FileStream stream(file);
   const Context context = ReadContext(stream);
   const Handle handle = PrimaryPicture(*context);
-  const Image image = DecodePicture(*handle, file.Size());
+  CheckHandle(*handle, cost, file.Size());
+  const Image image = DecodePicture(*handle);
   const Samples samples = SamplesOf(*image, *handle);
   const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
   const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
