@@ -7,9 +7,10 @@
 namespace tessimar {
 
 void CheckDecodingCost(std::string_view format, std::uint64_t pixels, std::uint64_t bytesPerPixel,
-                       std::uint64_t dataBytes) {
+                       std::uint64_t dataBytes, std::uint64_t extraBytes) {
   const std::uint64_t allowed = FreeDecodingBytes + dataBytes * MostDecodingBytesPerDataByte;
-  if (pixels <= allowed / bytesPerPixel) return;  // pixels may be any count a header announces
+  // pixels may be any count a header announces: divide rather than multiply
+  if (extraBytes <= allowed && pixels <= (allowed - extraBytes) / bytesPerPixel) return;
   throw PictureError(std::string(format) + ": the picture is too large for the " + std::to_string(dataBytes) +
                      " bytes of data that hold it");
 }
