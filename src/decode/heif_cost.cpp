@@ -53,7 +53,7 @@ std::uint64_t CanvasPixels(std::span<const std::uint8_t> data, std::size_t skipp
 class CostWalk {
  public:
   CostWalk(const OpenedFile& file, const HeifItems& items) : file_(file), items_(items) {
-    for (const HeifItemType& type : items.Types) types_[type.Item].push_back(type.Type);
+    for (const HeifItemType& type : items.Types) types_[type.Item].insert(type.Type);
     for (const HeifLocation& location : items.Locations) locations_[location.Item].push_back(&location);
     for (const HeifReference& reference : items.References) {
       if (reference.Type == "dimg") {
@@ -126,7 +126,7 @@ class CostWalk {
 
   const OpenedFile& file_;
   const HeifItems& items_;
-  std::map<HeifItemId, std::vector<std::string_view>> types_;
+  std::map<HeifItemId, std::set<std::string_view>> types_;  // each read once, however often listed
   std::map<HeifItemId, std::vector<const HeifLocation*>> locations_;
   std::map<HeifItemId, std::vector<HeifItemId>> inputs_;       // dimg references
   std::map<HeifItemId, std::vector<HeifItemId>> auxiliaries_;  // auxl references, by their master
