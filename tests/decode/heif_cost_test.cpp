@@ -419,17 +419,21 @@ heif_error Append(heif_context*, const void* data, std::size_t size, void* bytes
   return {heif_error_Ok, heif_suberror_Unspecified, ""};
 }
 
-// A picture as libheif's encoders write it: a grid where x265 needs one, alpha as an auxiliary picture.
-std::string EncodedHeif(heif_compression_format format, int width, int height, bool alpha) {
+// A picture as libheif's encoders write it: a grid where x265 needs one, alpha as an auxiliary
+// picture, samples of 8 or 10 bits (little-endian in two bytes).
+std::string EncodedHeif(heif_compression_format format, int width, int height, bool alpha, int bits) {
   heif_context* context = heif_context_alloc();
   heif_image* image = nullptr;
-  heif_image_create(width, height, heif_colorspace_RGB,
-                    alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &image);
-  heif_image_add_plane(image, heif_channel_interleaved, width, height, 8);
+  const heif_chroma chroma = bits > 8
+                                 ? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
+                                 : (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
+  heif_image_create(width, height, heif_colorspace_RGB, chroma, &image);
+  heif_image_add_plane(image, heif_channel_interleaved, width, height, bits);
   int stride = 0;
   std::uint8_t* rows = heif_image_get_plane(image, heif_channel_interleaved, &stride);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < stride; ++x) rows[y * stride + x] = static_cast<std::uint8_t>(x * 3 + y * 5);
+    for (int x = 0; x < stride; ++x)
+      rows[y * stride + x] = static_cast<std::uint8_t>(x % 2 == 1 && bits > 8 ? x % 4 : x * 3 + y * 5);
   heif_encoder* encoder = nullptr;
   heif_context_get_encoder_for_format(context, format, &encoder);
   heif_encoder_set_lossy_quality(encoder, 50);
@@ -443,17 +447,31 @@ std::string EncodedHeif(heif_compression_format format, int width, int height, b
   return bytes;
 }
 
+int LumaBits(const std::string& bytes) {
+  heif_context* context = heif_context_alloc();
+  heif_context_read_from_memory_without_copy(context, bytes.data(), bytes.size(), nullptr);
+  heif_image_handle* handle = nullptr;
+  heif_context_get_primary_image_handle(context, &handle);
+  const int bits = handle != nullptr ? heif_image_handle_get_luma_bits_per_pixel(handle) : 0;
+  heif_image_handle_release(handle);
+  heif_context_free(context);
+  return bits;
+}
+
 TEST(HeifCost, EncodedPicturesLoadAtTheirSize) {
   struct Case {
     const char* Name;
     heif_compression_format Format;
     int Width, Height;
     bool Alpha;
+    int Bits = 8;
   };
   const Case cases[] = {
       {"HEVC", heif_compression_HEVC, 64, 48, false},
       {"HEVC with alpha", heif_compression_HEVC, 64, 48, true},
       {"HEVC of odd size", heif_compression_HEVC, 37, 23, false},
+      {"HEVC of 10 bits", heif_compression_HEVC, 64, 48, false, 10},
+      {"HEVC of 10 bits with alpha", heif_compression_HEVC, 64, 48, true, 10},
       {"AV1", heif_compression_AV1, 64, 48, false},
       {"AV1 with alpha", heif_compression_AV1, 64, 48, true},
   };
@@ -461,7 +479,9 @@ TEST(HeifCost, EncodedPicturesLoadAtTheirSize) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     WorkingBitmap bitmap;
-    const std::string path = folder.Write("encoded.heic", EncodedHeif(c.Format, c.Width, c.Height, c.Alpha));
+    const std::string bytes = EncodedHeif(c.Format, c.Width, c.Height, c.Alpha, c.Bits);
+    ASSERT_EQ(LumaBits(bytes), c.Bits) << "the encoder kept the depth";
+    const std::string path = folder.Write("encoded.heic", bytes);
     EXPECT_EQ(LoadPicture(path, bitmap), (PictureSize{c.Height, c.Width}));
   }
 }
