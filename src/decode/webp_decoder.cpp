@@ -64,7 +64,8 @@ struct OutputFree {
   void operator()(WebPDecBuffer* output) const { WebPFreeDecBuffer(output); }
 };
 
-// The pixels, and then the Huffman tables a lossless image or alpha plane asks for.
+// The pixels first, which also bound the reading of lossless streams; then with the Huffman
+// tables a lossless image or alpha plane asks for.
 void CheckStillCost(const std::vector<std::uint8_t>& data, const WebPBitstreamFeatures& features) {
   const std::uint64_t pixels = std::uint64_t(features.width) * std::uint64_t(features.height);
   CheckDecodingCost("WebP", pixels, StillBytesPerPixel, data.size());
@@ -104,7 +105,7 @@ void DecodeFirstFrame(const std::vector<std::uint8_t>& data, RowSink& sink) {
   if (!WebPAnimDecoderGetInfo(decoder.get(), &info)) throw PictureError("WebP: the animation is damaged");
   CheckAnnouncedSize(info.canvas_width, info.canvas_height);
   const std::uint64_t pixels = std::uint64_t(info.canvas_width) * info.canvas_height;
-  CheckDecodingCost("WebP", pixels, AnimationBytesPerPixel, data.size());
+  CheckDecodingCost("WebP", pixels, AnimationBytesPerPixel, data.size());  // as for a still picture
   const int width = static_cast<int>(info.canvas_width), height = static_cast<int>(info.canvas_height);
   CheckDecodingCost("WebP", pixels, AnimationBytesPerPixel, data.size(), HuffmanTableBytes(data, true, width, height));
   std::uint8_t* canvas = nullptr;
