@@ -104,12 +104,14 @@ class CostWalk {
          hevc ? items_.HevcConfigurations : items_.Av1Configurations)
       (hevc ? ScanHevcConfiguration : ScanAv1Configuration)(configuration, pictures);
     std::uint64_t dataBytes = 0;
-    for (const std::vector<std::uint8_t>& data : Data(item)) {
+    const std::vector<std::vector<std::uint8_t>> locations = Data(item);
+    if (locations.empty()) throw PictureError("HEIF: a coded picture without data");
+    for (const std::vector<std::uint8_t>& data : locations) {
+      // libheif's AV1 decoding leaks the empty data it hands on; no such picture decodes anyway.
+      if (data.empty()) throw PictureError("HEIF: a coded picture without data");
       (hevc ? ScanHevcData : ScanAv1Data)(data, pictures);
       dataBytes += data.size();
     }
-    // libheif's AV1 decoding leaks the empty data it hands on; no such picture decodes anyway.
-    if (dataBytes == 0) throw PictureError("HEIF: a coded picture without data");
     return {pictures.LargestPixels, pictures.Bits > 8,
             Sum(Product(pictures.Pictures, pictures.LargestPixels), dataBytes)};
   }

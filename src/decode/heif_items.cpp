@@ -121,9 +121,8 @@ std::vector<std::uint8_t> ReadLocation(const OpenedFile& file, const HeifItems& 
   const std::uint64_t end = inFile ? file.Size() : items.ItemData.size();
   std::vector<std::uint8_t> data;
   for (const HeifExtent& extent : location.Extents) {
-    if (extent.Offset > end) throw PictureError("HEIF: item data beyond the end");
-    const std::uint64_t length = extent.Length == 0 ? end - extent.Offset : extent.Length;
-    if (length > end - extent.Offset) throw PictureError("HEIF: item data beyond the end");
+    const std::uint64_t length = extent.Length;
+    if (extent.Offset > end || length > end - extent.Offset) throw PictureError("HEIF: item data beyond the end");
     if (length > mostBytes - data.size()) throw PictureError("HEIF: an item's data are larger than the file");
     const std::size_t start = data.size();
     data.resize(start + static_cast<std::size_t>(length));

@@ -20,7 +20,7 @@ struct HeifItemType {
 
 struct HeifExtent {
   std::uint64_t Offset = 0;
-  std::uint64_t Length = 0;  // 0: up to the end of the file or the idat box
+  std::uint64_t Length = 0;  // 0: nothing, as libheif reads it (not the rest of the file)
 };
 
 struct HeifLocation {
