@@ -12,6 +12,7 @@
 #include "decode/decoding_budget.h"
 #include "decode/picture_error.h"
 #include "decode/rgb_picture.h"
+#include "decode/webp_tables.h"
 
 namespace tessimar {
 namespace {
@@ -63,9 +64,17 @@ struct OutputFree {
   void operator()(WebPDecBuffer* output) const { WebPFreeDecBuffer(output); }
 };
 
+// The pixels first, which also bound the reading of lossless streams; then with the Huffman
+// tables a lossless image or alpha plane asks for.
+void CheckStillCost(const std::vector<std::uint8_t>& data, const WebPBitstreamFeatures& features) {
+  const std::uint64_t pixels = std::uint64_t(features.width) * std::uint64_t(features.height);
+  CheckDecodingCost("WebP", pixels, StillBytesPerPixel, data.size());
+  CheckDecodingCost("WebP", pixels, StillBytesPerPixel, data.size(),
+                    HuffmanTableBytes(data, false, features.width, features.height));
+}
+
 void DecodeStill(const std::vector<std::uint8_t>& data, const WebPBitstreamFeatures& features, RowSink& sink) {
-  CheckDecodingCost("WebP", std::uint64_t(features.width) * std::uint64_t(features.height), StillBytesPerPixel,
-                    data.size());
+  CheckStillCost(data, features);
   WebPDecoderConfig config;
   if (!WebPInitDecoderConfig(&config)) throw PictureError("WebP: cannot create the decoder");
   config.output.colorspace = features.has_alpha ? MODE_RGBA : MODE_RGB;
@@ -95,14 +104,15 @@ void DecodeFirstFrame(const std::vector<std::uint8_t>& data, RowSink& sink) {
   WebPAnimInfo info;
   if (!WebPAnimDecoderGetInfo(decoder.get(), &info)) throw PictureError("WebP: the animation is damaged");
   CheckAnnouncedSize(info.canvas_width, info.canvas_height);
-  CheckDecodingCost("WebP", std::uint64_t(info.canvas_width) * info.canvas_height, AnimationBytesPerPixel,
-                    data.size());
+  const std::uint64_t pixels = std::uint64_t(info.canvas_width) * info.canvas_height;
+  CheckDecodingCost("WebP", pixels, AnimationBytesPerPixel, data.size());  // as for a still picture
+  const int width = static_cast<int>(info.canvas_width), height = static_cast<int>(info.canvas_height);
+  CheckDecodingCost("WebP", pixels, AnimationBytesPerPixel, data.size(), HuffmanTableBytes(data, true, width, height));
   std::uint8_t* canvas = nullptr;
   int timestamp = 0;
   if (!WebPAnimDecoderGetNext(decoder.get(), &canvas, &timestamp))
     throw PictureError("WebP: the first frame of the animation is damaged");
-  const int width = static_cast<int>(info.canvas_width);
-  SendRgbaRows(canvas, width * 4, width, static_cast<int>(info.canvas_height), sink);
+  SendRgbaRows(canvas, width * 4, width, height, sink);
 }
 
 }  // namespace
