@@ -17,11 +17,6 @@
 #include "decode/picture_loader.h"
 #include "temp_folder.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// x265, which encodes the HEVC fixtures, keeps tables of its own to the end of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:x265_malloc\n"; }
-#endif
-
 namespace tessimar {
 namespace {
 
